@@ -1,0 +1,38 @@
+#include "emulator_protocol.h"
+
+namespace zelko {
+
+std::string BytesToProtocolText(std::string_view bytes) {
+  std::string utf8;
+  utf8.reserve(bytes.size());
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      utf8 += c;
+    } else {
+      utf8 += static_cast<char>(0xC0 | (byte >> 6));
+      utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+    }
+  }
+  return utf8;
+}
+
+std::optional<std::string> ProtocolTextToBytes(std::string_view utf8) {
+  std::string bytes;
+  bytes.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    if (lead < 0x80) {
+      bytes += static_cast<char>(lead);
+      continue;
+    }
+    // Only two-byte sequences for U+0080..U+00FF (lead bytes C2 and C3) fit.
+    if ((lead != 0xC2 && lead != 0xC3) || i + 1 >= utf8.size()) return std::nullopt;
+    const auto next = static_cast<unsigned char>(utf8[++i]);
+    if ((next & 0xC0) != 0x80) return std::nullopt;
+    bytes += static_cast<char>(((lead & 0x03) << 6) | (next & 0x3F));
+  }
+  return bytes;
+}
+
+}  // namespace zelko

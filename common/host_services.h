@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "byte_stream.h"
+
+namespace zelko {
+
+// The four numbers of the Windows version call that the host name is chosen by.
+struct WindowsVersion {
+  std::uint32_t platformId = 0;
+  std::uint32_t major = 0;
+  std::uint32_t minor = 0;
+  std::uint32_t build = 0;
+};
+
+// Everything the programs need of the operating system except the register,
+// the operator and the settings store. Paths are Windows paths ("c:\dir\file");
+// a backend maps them to its own file system.
+class HostServices {
+ public:
+  enum class CreateMode {
+    Truncate,        // create or empty in place; what was written stays on failure
+    AtomicReplace,   // written beside the target and renamed over it on Commit()
+  };
+
+  virtual ~HostServices() = default;
+
+  // Empty when the host cannot tell (the host name is then empty).
+  virtual std::optional<WindowsVersion> WindowsVersionNumbers() const = 0;
+  // "NAME=value" entries in the order the process received them.
+  virtual std::vector<std::string> EnvironmentEntries() const = 0;
+  // The folder of the program's own executable, without a trailing separator.
+  virtual std::string OwnFolder() const = 0;
+  // The text that follows the program name on the command line.
+  virtual std::string CommandLineText() const = 0;
+  // A regular file that is neither hidden nor a system file.
+  virtual bool IsOrdinaryFile(const std::string& path) const = 0;
+  // Null when the file cannot be opened.
+  virtual std::unique_ptr<ByteSource> OpenRead(const std::string& path) const = 0;
+  // Null when the file cannot be created.
+  virtual std::unique_ptr<ByteSink> Create(const std::string& path, CreateMode mode) const = 0;
+};
+
+}  // namespace zelko
