@@ -1,0 +1,146 @@
+#include "posix_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <string_view>
+
+namespace zelko {
+
+namespace {
+
+class FileSource : public ByteSource {
+ public:
+  explicit FileSource(int fd) : fd_(fd) {}
+  ~FileSource() override { ::close(fd_); }
+  FileSource(const FileSource&) = delete;
+  FileSource& operator=(const FileSource&) = delete;
+
+  std::size_t Read(char* buffer, std::size_t size) override {
+    if (failed_) return 0;
+    for (;;) {
+      const ssize_t got = ::read(fd_, buffer, size);
+      if (got >= 0) return static_cast<std::size_t>(got);
+      if (errno != EINTR) {
+        failed_ = true;
+        return 0;
+      }
+    }
+  }
+
+  bool Failed() const override { return failed_; }
+
+ private:
+  int fd_;
+  bool failed_ = false;
+};
+
+void SyncFolder(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+std::string FolderOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Writes straight into the target, or into a temporary beside it that
+// Commit() renames over the target (`target` empty for the former).
+class FileSink : public ByteSink {
+ public:
+  FileSink(int fd, std::string temporary, std::string target)
+      : fd_(fd), temporary_(std::move(temporary)), target_(std::move(target)) {}
+  ~FileSink() override {
+    if (fd_ >= 0) ::close(fd_);
+    if (!temporary_.empty() && !renamed_) ::unlink(temporary_.c_str());
+  }
+  FileSink(const FileSink&) = delete;
+  FileSink& operator=(const FileSink&) = delete;
+
+  bool Write(std::string_view bytes) override {
+    while (!failed_ && !bytes.empty()) {
+      if (fd_ < 0) {
+        failed_ = true;
+        break;
+      }
+      const ssize_t put = ::write(fd_, bytes.data(), bytes.size());
+      if (put >= 0) {
+        bytes.remove_prefix(static_cast<std::size_t>(put));
+      } else if (errno != EINTR) {
+        failed_ = true;
+      }
+    }
+    return !failed_;
+  }
+
+  bool Commit() override {
+    if (fd_ < 0) return false;
+    if (!temporary_.empty() && ::fsync(fd_) != 0) failed_ = true;
+    if (::close(fd_) != 0) failed_ = true;
+    fd_ = -1;
+    if (failed_ || temporary_.empty()) return !failed_;
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) return false;
+    renamed_ = true;
+    SyncFolder(FolderOf(target_));
+    return true;
+  }
+
+ private:
+  int fd_;
+  std::string temporary_;
+  std::string target_;
+  bool failed_ = false;
+  bool renamed_ = false;
+};
+
+// A fresh hidden file beside `target`; -1 when none can be made.
+int CreateTemporaryBeside(const std::string& target, std::string& temporary) {
+  static std::atomic<unsigned> counter{0};
+  const std::string folder = FolderOf(target);
+  const std::string name = target.substr(target.rfind('/') + 1);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temporary = folder + "/." + name + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+}  // namespace
+
+std::unique_ptr<ByteSource> OpenFileForReading(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    ::close(fd);
+    return nullptr;
+  }
+  return std::make_unique<FileSource>(fd);
+}
+
+std::unique_ptr<ByteSink> CreateFile(const std::string& path, HostServices::CreateMode mode) {
+  if (mode == HostServices::CreateMode::Truncate) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    return std::make_unique<FileSink>(fd, "", "");
+  }
+  struct stat targetInfo {};
+  const bool targetExists = ::stat(path.c_str(), &targetInfo) == 0;
+  if (targetExists && S_ISDIR(targetInfo.st_mode)) return nullptr;
+  std::string temporary;
+  const int fd = CreateTemporaryBeside(path, temporary);
+  if (fd < 0) return nullptr;
+  // The replacement keeps the permissions of the file it replaces.
+  if (targetExists) ::fchmod(fd, targetInfo.st_mode & 07777);
+  return std::make_unique<FileSink>(fd, temporary, path);
+}
+
+}  // namespace zelko

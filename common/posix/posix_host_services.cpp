@@ -1,0 +1,101 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "host_backend.h"
+#include "name_case.h"
+#include "path_mapping.h"
+#include "posix_files.h"
+#include "windows_version_text.h"
+#include "zelko_root.h"
+
+extern char** environ;
+
+namespace zelko {
+
+namespace {
+
+std::string ExecutablePath(const char* argv0) {
+  char buffer[PATH_MAX];
+  const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer);
+  if (length > 0 && static_cast<std::size_t>(length) < sizeof buffer) return std::string(buffer, length);
+  if (argv0 && ::realpath(argv0, buffer)) return buffer;
+  return argv0 ? argv0 : "";
+}
+
+std::string JoinArguments(int argc, char** argv) {
+  std::string text;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) text += ' ';
+    text += argv[i];
+  }
+  return text;
+}
+
+class PosixHostServices : public HostServices {
+ public:
+  PosixHostServices(std::string root, std::string executable, std::string commandLine)
+      : root_(std::move(root)), executable_(std::move(executable)), commandLine_(std::move(commandLine)) {}
+
+  std::optional<WindowsVersion> WindowsVersionNumbers() const override {
+    const char* text = std::getenv("ZELKO_WINDOWS_VERSION");
+    return text ? ParseWindowsVersion(text) : std::nullopt;
+  }
+
+  std::vector<std::string> EnvironmentEntries() const override {
+    std::vector<std::string> entries;
+    for (char** entry = environ; entry && *entry; ++entry) entries.emplace_back(*entry);
+    return entries;
+  }
+
+  std::string OwnFolder() const override {
+    const auto slash = executable_.rfind('/');
+    return slash == std::string::npos ? "." : executable_.substr(0, slash);
+  }
+
+  std::string CommandLineText() const override { return commandLine_; }
+
+  bool IsOrdinaryFile(const std::string& path) const override {
+    if (path.empty()) return false;
+    const std::string local = LocalPath(path);
+    struct stat info {};
+    if (::stat(local.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    return local[local.rfind('/') + 1] != '.';
+  }
+
+  std::unique_ptr<ByteSource> OpenRead(const std::string& path) const override {
+    return OpenFileForReading(LocalPath(path));
+  }
+
+  std::unique_ptr<ByteSink> Create(const std::string& path, CreateMode mode) const override {
+    return CreateFile(LocalPath(path), mode);
+  }
+
+ private:
+  // The host path of a Windows path; makes the drive folder on first use.
+  std::string LocalPath(const std::string& windowsPath) const {
+    const MappedPath mapped = MapWindowsPath(windowsPath, root_);
+    if (!mapped.driveFolder.empty()) {
+      std::error_code ignored;
+      std::filesystem::create_directories(mapped.driveFolder, ignored);
+    }
+    return FindNameCase(mapped.path);
+  }
+
+  std::string root_;
+  std::string executable_;
+  std::string commandLine_;
+};
+
+}  // namespace
+
+std::unique_ptr<HostServices> MakeHostServices(int argc, char** argv) {
+  return std::make_unique<PosixHostServices>(ZelkoRoot(), ExecutablePath(argc > 0 ? argv[0] : nullptr),
+                                             JoinArguments(argc, argv));
+}
+
+}  // namespace zelko
