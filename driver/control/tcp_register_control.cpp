@@ -1,0 +1,162 @@
+#include "tcp_register_control.h"
+
+#include <cstdint>
+#include <limits>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <utility>
+
+#include "emulator_protocol.h"
+#include "tcp_connection.h"
+
+namespace zelko {
+
+namespace {
+
+using nlohmann::json;
+
+// A peer that sends a line longer than this is not speaking the protocol.
+constexpr std::size_t kMaxLineBytes = 64 * 1024 * 1024;
+
+std::optional<std::int32_t> Int32Field(const json& object, const char* name) {
+  const auto field = object.find(name);
+  if (field == object.end() || !field->is_number_integer()) return std::nullopt;
+  const auto value = field->get<std::int64_t>();
+  if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max()) {
+    return std::nullopt;
+  }
+  return static_cast<std::int32_t>(value);
+}
+
+std::optional<std::string> TextField(const json& object, const char* name) {
+  const auto field = object.find(name);
+  if (field == object.end() || !field->is_string()) return std::nullopt;
+  return ProtocolTextToBytes(field->get_ref<const std::string&>());
+}
+
+class TcpRegisterControl final : public RegisterControl {
+ public:
+  TcpRegisterControl(std::string host, std::string port, std::chrono::milliseconds timeout)
+      : host_(std::move(host)), port_(std::move(port)), timeout_(timeout) {}
+
+  void SetEventHandler(RegisterEvents* events) override { events_ = events; }
+
+  std::int32_t ClosePort() override { return ResultOf({{"op", "ClosePort"}}); }
+
+  std::int32_t OpenPort(std::string& port) override {
+    return ResultOf({{"op", "OpenPort"}, {"port", BytesToProtocolText(port)}});
+  }
+
+  void SetHighSpeed(bool value) override { ResultOf({{"op", "HighSpeed"}, {"value", value}}); }
+
+  std::int32_t SendCommand(std::int32_t, std::int16_t, const std::string& text) override {
+    return ResultOf({{"op", "SendCommand"}, {"text", BytesToProtocolText(text)}});
+  }
+
+  std::int32_t SendQuery(std::int32_t, std::int16_t, const std::string& text, std::string& reply) override {
+    reply.clear();
+    const Answer answer = Exchange({{"op", "SendQuery"}, {"text", BytesToProtocolText(text)}}, "result", "reply");
+    if (answer.response) reply = *TextField(*answer.response, "reply");
+    return answer.code;
+  }
+
+  std::int32_t ResultCodeExtended() override {
+    const Answer answer = Exchange({{"op", "ResultCodeExtended"}}, "value");
+    return answer.response ? answer.code : 0;
+  }
+
+ private:
+  // The response (with `code` read from its number field), or no response and
+  // the code that says why (107 or 112).
+  struct Answer {
+    std::int32_t code;
+    std::optional<json> response;
+  };
+
+  std::int32_t ResultOf(json request) { return Exchange(std::move(request), "result").code; }
+
+  Answer Exchange(json request, const char* numberField, const char* textField = nullptr) {
+    const auto deadline = TcpConnection::Clock::now() + timeout_;
+    if (!connection_) Connect(deadline);
+    const std::int64_t id = nextId_++;
+    request["id"] = id;
+    if (!connection_ || !connection_->SendAll(request.dump() + "\n")) return Lost();
+    for (;;) {
+      std::string line;
+      const auto status = NextLine(line, deadline);
+      if (status == TcpConnection::ReceiveStatus::TimedOut) return {kResultTimeout, std::nullopt};
+      if (status == TcpConnection::ReceiveStatus::Closed) return Lost();
+      json message = json::parse(line, nullptr, false);
+      if (!message.is_object()) return Lost();
+      if (message.contains("event")) {
+        if (!Dispatch(message)) return Lost();
+        continue;
+      }
+      const auto responseId = message.find("id");
+      if (responseId == message.end() || !responseId->is_number_integer()) return Lost();
+      if (responseId->get<std::int64_t>() != id) continue;  // late response to an operation that timed out
+      const auto code = Int32Field(message, numberField);
+      if (!code || (textField != nullptr && !TextField(message, textField))) return Lost();
+      return {*code, std::move(message)};
+    }
+  }
+
+  void Connect(TcpConnection::Clock::time_point deadline) {
+    connection_ = ConnectTcp(host_, port_, deadline);
+    received_.clear();
+  }
+
+  Answer Lost() {
+    connection_.reset();
+    return {kResultNoHardware, std::nullopt};
+  }
+
+  // Takes the next LF-ended line from what has been received, waiting for more as needed.
+  TcpConnection::ReceiveStatus NextLine(std::string& line, TcpConnection::Clock::time_point deadline) {
+    std::size_t scanned = 0;
+    for (;;) {
+      const std::size_t end = received_.find('\n', scanned);
+      if (end != std::string::npos) {
+        line.assign(received_, 0, end);
+        received_.erase(0, end + 1);
+        return TcpConnection::ReceiveStatus::Data;
+      }
+      if (received_.size() > kMaxLineBytes) return TcpConnection::ReceiveStatus::Closed;
+      scanned = received_.size();
+      const auto status = connection_->Receive(received_, deadline);
+      if (status != TcpConnection::ReceiveStatus::Data) return status;
+    }
+  }
+
+  // Hands an event to the handlers; false when the event line is malformed.
+  bool Dispatch(const json& message) {
+    const json& name = message.at("event");
+    if (name == "StatusUpdate") {
+      const auto code = Int32Field(message, "code");
+      if (!code) return false;
+      if (events_ != nullptr) events_->StatusUpdate(*code);
+    } else if (name == "DataReceived") {
+      const auto text = TextField(message, "text");
+      if (!text) return false;
+      if (events_ != nullptr) events_->DataReceived(*text);
+    }
+    return true;
+  }
+
+  std::string host_;
+  std::string port_;
+  std::chrono::milliseconds timeout_;
+  RegisterEvents* events_ = nullptr;
+  std::unique_ptr<TcpConnection> connection_;
+  std::string received_;
+  std::int64_t nextId_ = 1;
+};
+
+}  // namespace
+
+std::unique_ptr<RegisterControl> MakeTcpRegisterControl(const std::string& host, const std::string& port,
+                                                        std::chrono::milliseconds timeout) {
+  return std::make_unique<TcpRegisterControl>(host, port, timeout);
+}
+
+}  // namespace zelko
