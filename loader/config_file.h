@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "host_services.h"
+#include "loader_settings.h"
+
+namespace zelko {
+
+// "config.cmd" in the loader's own folder.
+std::string ConfigFilePath(const HostServices& host);
+
+// Applies one line of "config.cmd": "key=value", the key trimmed and
+// lower-cased, the value up to a second "="; lines without "=", unknown keys
+// and values that do not read as a number where one is needed change nothing.
+// Throws LoaderFailure (overflow) for a port, databit or stopbit outside the
+// 16-bit range, or a baud beyond the range of a double.
+void ApplyConfigLine(std::string_view line, LoaderSettings& settings);
+
+// Applies every line of the file in order. Throws LoaderFailure when the file
+// cannot be opened or read, or for an overflow.
+void ReadConfigFile(const HostServices& host, const std::string& path, LoaderSettings& settings);
+
+}  // namespace zelko
