@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "driver_run.h"
+
+namespace zelko {
+
+inline constexpr const char* kDefaultFailureMessage = "Errore Emissione Scontrino";
+
+// Thrown by the failure report to end the run; Main returns its exit status.
+struct RunEnded {
+  int exitStatus;
+};
+
+// Writes the failure into the result file: the code (114 replaced by the
+// control's extended code) and the message ("Errore Emissione Scontrino" when
+// empty); then closes the port and ends the run. Every failure of the driver
+// ends its run, so there is no mode that returns.
+[[noreturn]] void ReportFailure(DriverRun& run, std::int32_t code, const std::string& message);
+
+// Shows the failure message box first, unless `gestioneErrori` turns failure boxes off.
+[[noreturn]] void ReportFailureWithBox(DriverRun& run, std::int32_t code, const std::string& message,
+                                       std::string_view gestioneErrori);
+
+}  // namespace zelko

@@ -1,0 +1,48 @@
+#include "receipt_commands.h"
+
+#include "command_file.h"
+#include "failure_report.h"
+#include "register_session.h"
+#include "text.h"
+#include "text_file.h"
+
+namespace zelko {
+
+namespace {
+
+// The file changed or vanished since the first pass.
+[[noreturn]] void ReportUnreadableCommandFile(DriverRun& run) {
+  run.failureMessage = MissingCommandFileMessage(run.commandFilePath);
+  ReportFailureWithBox(run, 0, run.failureMessage, run.settings.GestioneErrori);
+}
+
+}  // namespace
+
+bool IsStopCommand(const std::string& trimmedLine) { return trimmedLine.starts_with(kStopCommand); }
+
+std::string CommandFailureMessage(long long lineNumber, const std::string& line) {
+  return "COMANDO scontrino NON Eseguito!  Linea: " + ZeroPadded(lineNumber, 4) + " Comando: " + line;
+}
+
+bool SendReceiptCommands(DriverRun& run) {
+  auto source = run.host.OpenRead(run.commandFilePath);
+  if (!source) ReportUnreadableCommandFile(run);
+  TextReader reader(std::move(source));
+  std::string line;
+  for (int header = 0; header < 3; ++header) {
+    if (!reader.ReadLine(line)) ReportUnreadableCommandFile(run);
+  }
+  for (long long lineNumber = 4; reader.ReadLine(line); ++lineNumber) {
+    const std::string command(TrimSpaces(line));
+    const std::int32_t result = SendRegisterCommand(run, command);
+    if (result != kResultSuccess) {
+      run.failureMessage = CommandFailureMessage(lineNumber, line);
+      ReportFailureWithBox(run, result, run.failureMessage, run.settings.GestioneErrori);
+    }
+    if (IsStopCommand(command)) return true;
+  }
+  if (reader.Failed()) ReportUnreadableCommandFile(run);
+  return false;
+}
+
+}  // namespace zelko

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "driver_run.h"
+
+namespace zelko {
+
+// A command that begins with this (after trimming) is the last one sent.
+inline constexpr const char* kStopCommand = ">>/?S";
+
+bool IsStopCommand(const std::string& trimmedLine);
+
+// "COMANDO scontrino NON Eseguito!  Linea: 0005 Comando: <line as read>".
+std::string CommandFailureMessage(long long lineNumber, const std::string& line);
+
+// The second pass: sends every command line, trimmed, in file order. True when
+// a stop command ended the sending; a command that fails ends the run.
+bool SendReceiptCommands(DriverRun& run);
+
+}  // namespace zelko
