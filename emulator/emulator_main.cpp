@@ -1,0 +1,200 @@
+// ZelkoEmulator: a Zelko register for the receipt driver, reached over TCP
+// (ZELKO_CONTROL=tcp:<host>:<port>), with an operator's console on stdin.
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <mutex>
+#include <thread>
+
+#include "article_table_file.h"
+#include "console_commands.h"
+#include "console_input.h"
+#include "emulated_register.h"
+#include "journal.h"
+#include "scenario.h"
+#include "stop_signal.h"
+#include "tcp_server.h"
+
+namespace zelko::emulator {
+namespace {
+
+constexpr int kExitUsage = 2;
+
+struct Options {
+  std::string listen = "127.0.0.1:7300";
+  std::string scenario;
+  std::string journal;
+  std::string articles;
+  bool quiet = false;
+};
+
+// Live lines from the serving thread and the console, one at a time.
+class Screen {
+ public:
+  explicit Screen(bool quiet) : quiet_(quiet) {}
+  void Line(const std::string& text) {
+    if (quiet_) return;
+    const std::lock_guard lock(mutex_);
+    std::cout << text << std::endl;
+  }
+
+ private:
+  bool quiet_;
+  std::mutex mutex_;
+};
+
+// Keeps --articles up to date whenever a driver closes the port or leaves.
+class ArticleTableWriter {
+ public:
+  ArticleTableWriter(EmulatedRegister& emulatedRegister, std::string path, Screen& screen)
+      : register_(emulatedRegister), path_(std::move(path)), screen_(screen) {}
+
+  void WriteIfChanged() {
+    const unsigned version = register_.ArticleTableVersion();
+    if (path_.empty() || version == writtenVersion_) return;
+    if (WriteArticleTable(register_.ArticleTable(), path_)) {
+      writtenVersion_ = version;
+      screen_.Line("article table written to " + path_);
+    } else {
+      screen_.Line("cannot write the article table to " + path_);
+    }
+  }
+
+ private:
+  EmulatedRegister& register_;
+  std::string path_;
+  Screen& screen_;
+  unsigned writtenVersion_ = 0;
+};
+
+class DriverConnection final : public ConnectionHandler {
+ public:
+  DriverConnection(EmulatedRegister& emulatedRegister, ArticleTableWriter& articles, Screen& screen)
+      : register_(emulatedRegister), articles_(articles), screen_(screen) {}
+
+  void Connected(const std::string& peer) override { screen_.Line("driver connected from " + peer); }
+
+  SessionReply Answer(std::string_view line) override {
+    SessionReply reply = AnswerRequestLine(register_, line);
+    if (reply.operation == Operation::ClosePort) articles_.WriteIfChanged();
+    return reply;
+  }
+
+  void Disconnected(const std::string& why) override {
+    screen_.Line("driver disconnected: " + why);
+    articles_.WriteIfChanged();
+  }
+
+ private:
+  EmulatedRegister& register_;
+  ArticleTableWriter& articles_;
+  Screen& screen_;
+};
+
+// "host:port", "[v6]:port" or a bare port on the loopback address.
+bool SplitAddress(const std::string& address, std::string& host, std::string& port) {
+  const std::size_t colon = address.rfind(':');
+  if (colon == std::string::npos) {
+    host = "127.0.0.1";
+    port = address;
+  } else {
+    host = address.substr(0, colon);
+    port = address.substr(colon + 1);
+  }
+  if (host.size() >= 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
+  return !host.empty() && !port.empty();
+}
+
+void RunConsole(EmulatedRegister& emulatedRegister, const StopSignal& stop, Screen& screen) {
+  ConsoleInput input(stop);
+  screen.Line(std::string(kConsoleHelp));
+  for (;;) {
+    std::optional<std::string> command;
+    if (input.KeyMode()) {
+      const auto key = input.ReadKey();
+      if (!key) return;
+      if (*key == 'd') {
+        screen.Line("data line:");
+        const auto text = input.ReadLine();
+        if (!text) return;
+        command = "data " + *text;
+      } else {
+        command = std::string(1, *key);
+      }
+    } else {
+      command = input.ReadLine();
+      if (!command) return;
+    }
+    std::string answer;
+    const ConsoleVerdict verdict = RunConsoleCommand(emulatedRegister, *command, answer);
+    if (!answer.empty()) screen.Line(answer);
+    if (verdict == ConsoleVerdict::Quit) return;
+  }
+}
+
+int Run(const Options& options) {
+  Scenario scenario;
+  if (!options.scenario.empty()) {
+    ScenarioParse parse = ReadScenarioFile(options.scenario);
+    if (!parse.error.empty()) {
+      std::cerr << "ZelkoEmulator: " << parse.error << "\n";
+      return kExitUsage;
+    }
+    scenario = std::move(parse.scenario);
+  }
+  Journal journal(options.journal);
+  if (!journal.Ok()) {
+    std::cerr << "ZelkoEmulator: cannot write the journal " << options.journal << "\n";
+    return kExitUsage;
+  }
+  std::string host;
+  std::string port;
+  if (!SplitAddress(options.listen, host, port)) {
+    std::cerr << "ZelkoEmulator: --listen wants HOST:PORT, not \"" << options.listen << "\"\n";
+    return kExitUsage;
+  }
+  std::string error;
+  const auto server = TcpServer::Listen(host, port, error);
+  if (!server) {
+    std::cerr << "ZelkoEmulator: " << error << "\n";
+    return kExitUsage;
+  }
+
+  Screen screen(options.quiet);
+  journal.SetEcho([&screen](const std::string& line) { screen.Line(line); });
+  EmulatedRegister emulatedRegister(std::move(scenario), journal);
+  ArticleTableWriter articles(emulatedRegister, options.articles, screen);
+  DriverConnection connection(emulatedRegister, articles, screen);
+
+  StopSignal stop;
+  stop.TriggerOnTerminationSignals();
+  // The first line always appears, so that scripts can learn the port.
+  std::cout << "ZelkoEmulator listening on " << host << ":" << server->Port() << std::endl;
+
+  std::thread serving([&] { server->Serve(connection, stop); });
+  RunConsole(emulatedRegister, stop, screen);
+  stop.Trigger();
+  serving.join();
+  articles.WriteIfChanged();
+  screen.Line("ZelkoEmulator stopped");
+  return 0;
+}
+
+}  // namespace
+}  // namespace zelko::emulator
+
+int main(int argc, char** argv) {
+  zelko::emulator::Options options;
+  CLI::App app{"ZelkoEmulator: a Zelko register for ZelkoDriver over TCP (ZELKO_CONTROL=tcp:HOST:PORT)"};
+  app.add_option("--listen", options.listen, "HOST:PORT to listen on; port 0 picks a free one")
+      ->capture_default_str();
+  app.add_option("--scenario", options.scenario, "scenario file: faults and events to script");
+  app.add_option("--journal", options.journal, "file to append every operation to");
+  app.add_option("--articles", options.articles, "file to write the article table to");
+  app.add_flag("--quiet", options.quiet, "no live lines, only the listening line");
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    return app.exit(error) == 0 ? 0 : zelko::emulator::kExitUsage;
+  }
+  return zelko::emulator::Run(options);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "emulated_register.h"
+
+namespace zelko::emulator {
+
+// The emulator's side of one request line of the TCP protocol: the lines to
+// send back (events first, then the response), after `delay`. `drop` closes
+// the connection instead, either because the scenario says so or because the
+// line was not a well-formed request (`problem` says why).
+struct SessionReply {
+  std::optional<Operation> operation;
+  std::vector<std::string> lines;
+  std::chrono::milliseconds delay{0};
+  bool drop = false;
+  std::string problem;
+};
+
+SessionReply AnswerRequestLine(EmulatedRegister& emulatedRegister, std::string_view line);
+
+}  // namespace zelko::emulator
