@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "operator.h"
+
+namespace zelko {
+
+// Passes every interaction on to `inner` and appends it to the log file as
+// one tab-separated, LF-terminated line:
+//   box<TAB>style<TAB>caption<TAB>text<TAB>answer   (answer OK, YES or NO)
+//   notice<TAB>show<TAB>text                       (shown, or its text replaced)
+//   notice<TAB>close                               (a shown notice closed)
+// Tab, CR and LF inside a text are written as \t, \r and \n so that each
+// interaction stays one line. Each line is appended and flushed on its own,
+// so a run that is killed keeps what it logged.
+class LoggingOperator : public Operator {
+ public:
+  LoggingOperator(std::unique_ptr<Operator> inner, std::string logPath);
+
+  OperatorAnswer MessageBox(const std::string& text, int style, const std::string& caption) override;
+  void ShowNotice(const std::string& caption, const std::string& text) override;
+  void CloseNotice() override;
+  void PaceRepeatedPrompt() override;
+
+ private:
+  void Append(const std::string& line);
+
+  std::unique_ptr<Operator> inner_;
+  std::string logPath_;
+  bool noticeShown_ = false;
+  bool failureReported_ = false;
+};
+
+}  // namespace zelko
