@@ -9,8 +9,7 @@
 namespace zelko {
 namespace {
 
-using testing::TempFolder;
-using testing::WriteBytes;
+using namespace test;
 
 TEST(NameCaseTest, FindsEachComponentIgnoringCase) {
   TempFolder folder;

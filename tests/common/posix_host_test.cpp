@@ -13,11 +13,7 @@
 namespace zelko {
 namespace {
 
-using testing::EntryCount;
-using testing::ReadBytes;
-using testing::ScopedEnv;
-using testing::TempFolder;
-using testing::WriteBytes;
+using namespace test;
 
 class PosixHostTest : public ::testing::Test {
  protected:

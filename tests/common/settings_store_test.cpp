@@ -8,10 +8,7 @@
 namespace zelko {
 namespace {
 
-using testing::ReadBytes;
-using testing::ScopedEnv;
-using testing::TempFolder;
-using testing::WriteBytes;
+using namespace test;
 
 class SettingsStoreTest : public ::testing::Test {
  protected:

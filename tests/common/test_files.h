@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-namespace zelko::testing {
+namespace zelko::test {
 
 // A fresh folder under the system's temporary folder, removed with its contents.
 class TempFolder {
@@ -71,4 +71,4 @@ inline std::size_t EntryCount(const std::string& folder) {
   return count;
 }
 
-}  // namespace zelko::testing
+}  // namespace zelko::test

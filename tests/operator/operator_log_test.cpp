@@ -1,0 +1,80 @@
+#include "operator_log.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "test_files.h"
+
+namespace zelko {
+namespace {
+
+using ::testing::Return;
+using namespace test;
+
+class MockOperator : public Operator {
+ public:
+  MOCK_METHOD(OperatorAnswer, MessageBox, (const std::string&, int, const std::string&), (override));
+  MOCK_METHOD(void, ShowNotice, (const std::string&, const std::string&), (override));
+  MOCK_METHOD(void, CloseNotice, (), (override));
+  MOCK_METHOD(void, PaceRepeatedPrompt, (), (override));
+};
+
+class OperatorLogTest : public ::testing::Test {
+ protected:
+  OperatorLogTest() {
+    auto inner = std::make_unique<::testing::NiceMock<MockOperator>>();
+    inner_ = inner.get();
+    log_ = std::make_unique<LoggingOperator>(std::move(inner), LogPath());
+  }
+  std::string LogPath() const { return folder_ / "operator.log"; }
+
+  TempFolder folder_;
+  MockOperator* inner_;
+  std::unique_ptr<LoggingOperator> log_;
+};
+
+TEST_F(OperatorLogTest, BoxLineHoldsStyleCaptionTextAndAnswer) {
+  EXPECT_CALL(*inner_, MessageBox("ZELKO NON Collegato!", 16, "Zelko Driver")).WillOnce(Return(OperatorAnswer::Ok));
+  EXPECT_CALL(*inner_, MessageBox("Scontrino in CORSO", 52, "Zelko Driver"))
+      .WillOnce(Return(OperatorAnswer::No))
+      .WillOnce(Return(OperatorAnswer::Yes));
+  EXPECT_EQ(log_->MessageBox("ZELKO NON Collegato!", 16, "Zelko Driver"), OperatorAnswer::Ok);
+  EXPECT_EQ(ReadBytes(LogPath()), "box\t16\tZelko Driver\tZELKO NON Collegato!\tOK\n");  // there at once
+  EXPECT_EQ(log_->MessageBox("Scontrino in CORSO", 52, "Zelko Driver"), OperatorAnswer::No);
+  EXPECT_EQ(log_->MessageBox("Scontrino in CORSO", 52, "Zelko Driver"), OperatorAnswer::Yes);
+  EXPECT_EQ(ReadBytes(LogPath()),
+            "box\t16\tZelko Driver\tZELKO NON Collegato!\tOK\n"
+            "box\t52\tZelko Driver\tScontrino in CORSO\tNO\n"
+            "box\t52\tZelko Driver\tScontrino in CORSO\tYES\n");
+}
+
+TEST_F(OperatorLogTest, NoticeShowReplaceAndCloseAreLoggedButNotACloseOfNothing) {
+  EXPECT_CALL(*inner_, ShowNotice("T", "Fine ROTOLO SCONTRINO,   SOSTITUIRE la carta !"));
+  EXPECT_CALL(*inner_, ShowNotice("T", "Fine ROTOLO GIORNALE,   SOSTITUIRE la carta !"));
+  EXPECT_CALL(*inner_, CloseNotice()).Times(3);
+  log_->CloseNotice();
+  log_->ShowNotice("T", "Fine ROTOLO SCONTRINO,   SOSTITUIRE la carta !");
+  log_->ShowNotice("T", "Fine ROTOLO GIORNALE,   SOSTITUIRE la carta !");
+  log_->CloseNotice();
+  log_->CloseNotice();
+  EXPECT_EQ(ReadBytes(LogPath()),
+            "notice\tshow\tFine ROTOLO SCONTRINO,   SOSTITUIRE la carta !\n"
+            "notice\tshow\tFine ROTOLO GIORNALE,   SOSTITUIRE la carta !\n"
+            "notice\tclose\n");
+}
+
+TEST_F(OperatorLogTest, AppendsToAnEarlierLogAndKeepsEachInteractionOnOneLine) {
+  WriteBytes(LogPath(), "notice\tclose\n");
+  EXPECT_CALL(*inner_, MessageBox).WillOnce(Return(OperatorAnswer::Ok));
+  log_->MessageBox("Linea: 0005 Comando: a\tb\nc\r", 16, "T");
+  EXPECT_EQ(ReadBytes(LogPath()), "notice\tclose\nbox\t16\tT\tLinea: 0005 Comando: a\\tb\\nc\\r\tOK\n");
+}
+
+TEST_F(OperatorLogTest, PacingIsPassedOnAndNotLogged) {
+  EXPECT_CALL(*inner_, PaceRepeatedPrompt());
+  log_->PaceRepeatedPrompt();
+  EXPECT_EQ(ReadBytes(LogPath()), "");
+}
+
+}  // namespace
+}  // namespace zelko
