@@ -1,0 +1,184 @@
+#include "tcp_server.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "tcp_connection.h"
+#include "tcp_register_control.h"
+
+namespace zelko::emulator {
+namespace {
+
+using namespace std::chrono_literals;
+
+class Recorder final : public RegisterEvents {
+ public:
+  void StatusUpdate(std::int32_t code) override { seen.push_back("StatusUpdate " + std::to_string(code)); }
+  void DataReceived(const std::string& text) override { seen.push_back("DataReceived " + text); }
+  std::vector<std::string> seen;
+};
+
+class Handler final : public ConnectionHandler {
+ public:
+  explicit Handler(EmulatedRegister& emulatedRegister) : register_(emulatedRegister) {}
+  void Connected(const std::string&) override { ++connections; }
+  SessionReply Answer(std::string_view line) override { return AnswerRequestLine(register_, line); }
+  void Disconnected(const std::string& why) override {
+    const std::lock_guard lock(mutex);
+    endings.push_back(why);
+  }
+
+  std::atomic<int> connections = 0;
+  std::mutex mutex;
+  std::vector<std::string> endings;
+
+ private:
+  EmulatedRegister& register_;
+};
+
+// The emulator's server on a free loopback port, serving on its own thread.
+class TcpServerTest : public ::testing::Test {
+ protected:
+  void Start(std::string_view scenarioText) {
+    const ScenarioParse parse = ParseScenario(scenarioText);
+    ASSERT_EQ(parse.error, "");
+    register_ = std::make_unique<EmulatedRegister>(parse.scenario, journal_);
+    handler_ = std::make_unique<Handler>(*register_);
+    std::string error;
+    server_ = TcpServer::Listen("127.0.0.1", "0", error);
+    ASSERT_NE(server_, nullptr) << error;
+    port_ = std::to_string(server_->Port());
+    serving_ = std::thread([this] { server_->Serve(*handler_, stop_); });
+  }
+
+  void TearDown() override {
+    stop_.Trigger();
+    if (serving_.joinable()) serving_.join();
+  }
+
+  std::unique_ptr<RegisterControl> Client(std::chrono::milliseconds timeout = 5000ms) {
+    auto client = MakeTcpRegisterControl("127.0.0.1", port_, timeout);
+    client->SetEventHandler(&recorder_);
+    return client;
+  }
+
+  std::unique_ptr<TcpConnection> RawClient() {
+    return ConnectTcp("127.0.0.1", port_, TcpConnection::Clock::now() + 5s);
+  }
+
+  Journal journal_;
+  std::unique_ptr<EmulatedRegister> register_;
+  std::unique_ptr<Handler> handler_;
+  std::unique_ptr<TcpServer> server_;
+  StopSignal stop_;
+  std::thread serving_;
+  std::string port_;
+  Recorder recorder_;
+};
+
+TEST_F(TcpServerTest, DriverClientRunsOperationsAndReceivesEventsFirst) {
+  Start("on command 2 status-update 24\non command 2 data Caff\xE8\non command 2 fail 114 2001");
+  auto client = Client();
+  std::string port = "COM1";
+  EXPECT_EQ(client->ClosePort(), 0);
+  client->SetHighSpeed(true);
+  EXPECT_EQ(client->OpenPort(port), 0);
+  EXPECT_EQ(client->SendCommand(0, 0, "=D1/(Citt\xE0)"), 0);
+  EXPECT_EQ(register_->Display(), "Citt\xE0");
+  EXPECT_EQ(client->SendCommand(0, 0, "=T1"), 114);
+  EXPECT_EQ(recorder_.seen, (std::vector<std::string>{"StatusUpdate 24", "DataReceived Caff\xE8"}));
+  EXPECT_EQ(client->ResultCodeExtended(), 2001);
+  std::string reply;
+  EXPECT_EQ(client->SendQuery(0, 0, "<</?s", reply), 0);
+  EXPECT_EQ(reply, "0000000000001");
+}
+
+TEST_F(TcpServerTest, SecondClientWaitsUntilTheFirstLeaves) {
+  Start("");
+  auto first = Client();
+  EXPECT_EQ(first->ClosePort(), 0);
+  auto second = RawClient();
+  ASSERT_NE(second, nullptr);
+  ASSERT_TRUE(second->SendAll("{\"id\":1,\"op\":\"ClosePort\"}\n"));
+  std::string received;
+  EXPECT_EQ(second->Receive(received, TcpConnection::Clock::now() + 200ms), TcpConnection::ReceiveStatus::TimedOut);
+  first.reset();
+  EXPECT_EQ(second->Receive(received, TcpConnection::Clock::now() + 5s), TcpConnection::ReceiveStatus::Data);
+  EXPECT_EQ(received, "{\"id\":1,\"result\":0}\n");
+  EXPECT_EQ(handler_->connections, 2);
+}
+
+TEST_F(TcpServerTest, ScriptedDropLosesTheConnectionAndTheNextOperationReconnects) {
+  Start("on command 2 drop");
+  auto client = Client();
+  std::string port = "1";
+  client->OpenPort(port);
+  EXPECT_EQ(client->SendCommand(0, 0, "=K"), 0);
+  EXPECT_EQ(client->SendCommand(0, 0, "=T1"), 107);
+  EXPECT_EQ(client->SendCommand(0, 0, "=T2"), 0);
+  EXPECT_EQ(register_->Status().tail, 3) << "the dropped command was still executed";
+}
+
+TEST_F(TcpServerTest, DelayBeyondTheClientTimeoutGives112AndTheLateAnswerIsIgnored) {
+  Start("on command 1 delay 400");
+  auto client = Client(150ms);
+  std::string port = "1";
+  client->OpenPort(port);
+  EXPECT_EQ(client->SendCommand(0, 0, "=K"), 112);
+  std::this_thread::sleep_for(400ms);
+  std::string reply;
+  EXPECT_EQ(client->SendQuery(0, 0, "<</?s", reply), 0);
+  EXPECT_EQ(reply, "0000000000001");
+}
+
+TEST_F(TcpServerTest, BadInputClosesTheConnectionAndTheServerGoesOn) {
+  Start("");
+  const std::string inputs[] = {"not json\n", "{\"id\":1}\n", "{\"id\":1,\"op\":\"SendCommand\",\"text\":\"\\u0101\"}\n",
+                                std::string(70 * 1024 * 1024, 'x')};
+  for (const std::string& input : inputs) {
+    auto raw = RawClient();
+    ASSERT_NE(raw, nullptr);
+    raw->SendAll(input);
+    std::string received;
+    TcpConnection::ReceiveStatus status;
+    do {
+      status = raw->Receive(received, TcpConnection::Clock::now() + 5s);
+    } while (status == TcpConnection::ReceiveStatus::Data);
+    EXPECT_EQ(status, TcpConnection::ReceiveStatus::Closed) << input.substr(0, 40);
+    EXPECT_EQ(received, "");
+  }
+  auto client = Client();
+  EXPECT_EQ(client->ClosePort(), 0);
+  const std::lock_guard lock(handler_->mutex);
+  ASSERT_GE(handler_->endings.size(), 4u);
+  EXPECT_EQ(handler_->endings[0], "bad request: not a JSON line");
+  EXPECT_EQ(handler_->endings[3], "bad request: line too long");
+}
+
+TEST_F(TcpServerTest, StopEndsServingEvenDuringADelay) {
+  Start("on command 1 delay 60000");
+  auto client = Client(100ms);
+  std::string port = "1";
+  client->OpenPort(port);
+  EXPECT_EQ(client->SendCommand(0, 0, "=K"), 112);
+  const auto start = std::chrono::steady_clock::now();
+  stop_.Trigger();
+  serving_.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+}
+
+TEST(TcpServerListenTest, UnusableAddressesAreReported) {
+  std::string error;
+  EXPECT_EQ(TcpServer::Listen("no-such-host.invalid", "0", error), nullptr);
+  EXPECT_NE(error, "");
+  auto taken = TcpServer::Listen("127.0.0.1", "0", error);
+  ASSERT_NE(taken, nullptr);
+  const std::string port = std::to_string(taken->Port());
+  EXPECT_EQ(TcpServer::Listen("127.0.0.1", port, error), nullptr);
+  EXPECT_EQ(error, "cannot listen on 127.0.0.1:" + port);
+}
+
+}  // namespace
+}  // namespace zelko::emulator
