@@ -1,0 +1,166 @@
+#include "tcp_register_control.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "fake_tcp_register.h"
+
+namespace zelko {
+namespace {
+
+using ::testing::ElementsAre;
+using std::chrono::milliseconds;
+using testing::FakeReply;
+using testing::FakeTcpRegister;
+
+class RecordingEvents : public RegisterEvents {
+ public:
+  void StatusUpdate(std::int32_t code) override { seen.push_back("status " + std::to_string(code)); }
+  void DataReceived(const std::string& text) override { seen.push_back("data " + text); }
+  std::vector<std::string> seen;
+};
+
+std::unique_ptr<RegisterControl> ControlFor(const FakeTcpRegister& fake, milliseconds timeout = milliseconds(5000)) {
+  return MakeTcpRegisterControl("127.0.0.1", fake.Port(), timeout);
+}
+
+std::string AllBytes() {
+  std::string bytes;
+  for (int byte = 0; byte < 256; ++byte) bytes += static_cast<char>(byte);
+  return bytes;
+}
+
+TEST(TcpRegisterControl, SendsEveryOperationAndReadsItsAnswer) {
+  FakeTcpRegister fake([](const std::string& operation, std::size_t) {
+    FakeReply reply;
+    if (operation == "ClosePort") reply.result = 1;
+    if (operation == "OpenPort COM7") reply.result = 2;
+    if (operation == "SendCommand =K") reply.result = 114;
+    if (operation == "SendQuery <</?s") reply = FakeReply{3, "0000 tail\xE9", {}, {}, false, {}};
+    if (operation == "ResultCodeExtended") reply.result = -4711;
+    return reply;
+  });
+  const auto control = ControlFor(fake);
+  std::string port = "COM7";
+  std::string reply = "stale";
+  EXPECT_EQ(control->ClosePort(), 1);
+  control->SetHighSpeed(true);
+  EXPECT_EQ(control->OpenPort(port), 2);
+  EXPECT_EQ(control->SendCommand(0, 0, "=K"), 114);
+  EXPECT_EQ(control->SendQuery(0, 0, "<</?s", reply), 3);
+  EXPECT_EQ(reply, "0000 tail\xE9");
+  EXPECT_EQ(control->ResultCodeExtended(), -4711);
+  EXPECT_THAT(fake.Operations(), ElementsAre("ClosePort", "HighSpeed true", "OpenPort COM7", "SendCommand =K",
+                                             "SendQuery <</?s", "ResultCodeExtended"));
+  EXPECT_THAT(fake.Ids(), ElementsAre(1, 2, 3, 4, 5, 6));
+  EXPECT_EQ(fake.Connections(), 1);
+}
+
+TEST(TcpRegisterControl, EveryByteSurvivesBothWays) {
+  FakeTcpRegister fake([](const std::string& operation, std::size_t) {
+    return FakeReply{0, operation.substr(std::string("SendQuery ").size()), {}, {}, false, {}};
+  });
+  const auto control = ControlFor(fake);
+  std::string reply;
+  EXPECT_EQ(control->SendQuery(0, 0, AllBytes(), reply), 0);
+  EXPECT_EQ(reply, AllBytes());
+}
+
+TEST(TcpRegisterControl, HandsEventsOverInOrderBeforeReturning) {
+  FakeTcpRegister fake([](const std::string& operation, std::size_t) {
+    FakeReply reply;
+    if (operation == "SendCommand A") {
+      reply.linesBefore = {testing::StatusEventLine(24), testing::DataEventLine("riga\x01\xFF"),
+                           R"({"event":"SomethingNew","x":1})", testing::StatusEventLine(26)};
+    }
+    return reply;
+  });
+  const auto control = ControlFor(fake);
+  RecordingEvents events;
+  control->SetEventHandler(&events);
+  EXPECT_EQ(control->SendCommand(0, 0, "A"), 0);
+  EXPECT_THAT(events.seen, ElementsAre("status 24", "data riga\x01\xFF", "status 26"));
+  control->SetEventHandler(nullptr);
+  EXPECT_EQ(control->SendCommand(0, 0, "A"), 0);
+  EXPECT_EQ(events.seen.size(), 3u);
+}
+
+TEST(TcpRegisterControl, NoRegisterListeningGives107AndEmptyAnswers) {
+  std::string port;
+  {
+    FakeTcpRegister gone([](const std::string&, std::size_t) { return FakeReply{}; });
+    port = gone.Port();
+  }
+  const auto control = MakeTcpRegisterControl("127.0.0.1", port, milliseconds(2000));
+  std::string reply = "stale";
+  std::string portName = "COM1";
+  EXPECT_EQ(control->ClosePort(), 107);
+  EXPECT_EQ(control->OpenPort(portName), 107);
+  EXPECT_EQ(control->SendCommand(0, 0, "=K"), 107);
+  EXPECT_EQ(control->SendQuery(0, 0, "<</?s", reply), 107);
+  EXPECT_EQ(reply, "");
+  EXPECT_EQ(control->ResultCodeExtended(), 0);
+}
+
+struct LostCase {
+  const char* name;
+  FakeReply fault;
+};
+
+class LostConnection : public ::testing::TestWithParam<LostCase> {};
+
+// The faulty answer gives 107, and the next operation connects again.
+TEST_P(LostConnection, Gives107ThenReconnects) {
+  FakeTcpRegister fake([](const std::string& operation, std::size_t) {
+    if (operation == "SendQuery fault") return GetParam().fault;
+    return FakeReply{0, "fine", {}, {}, false, {}};
+  });
+  const auto control = ControlFor(fake);
+  std::string reply;
+  EXPECT_EQ(control->SendCommand(0, 0, "before"), 0);
+  EXPECT_EQ(control->SendQuery(0, 0, "fault", reply), 107);
+  EXPECT_EQ(reply, "");
+  EXPECT_EQ(control->SendQuery(0, 0, "after", reply), 0);
+  EXPECT_EQ(reply, "fine");
+  EXPECT_EQ(fake.Connections(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, LostConnection,
+    ::testing::Values(LostCase{"Dropped", FakeReply{0, "", {}, {}, true, {}}},
+                      LostCase{"NotJson", FakeReply{0, "", {}, {}, false, "{\"id\":2,\"result\":"}},
+                      LostCase{"NotAnObject", FakeReply{0, "", {}, {}, false, "[2,0]"}},
+                      LostCase{"NoResult", FakeReply{0, "", {}, {}, false, R"({"id":2,"reply":"x"})"}},
+                      LostCase{"NoReply", FakeReply{0, "", {}, {}, false, R"({"id":2,"result":0})"}},
+                      LostCase{"ReplyBeyondOneByte", FakeReply{0, "", {}, {}, false, R"({"id":2,"result":0,"reply":"\u0100"})"}},
+                      LostCase{"NoId", FakeReply{0, "", {}, {}, false, R"({"result":0,"reply":""})"}},
+                      LostCase{"BadEvent", FakeReply{0, "", {R"({"event":"StatusUpdate","code":"24"})"}, {}, false, {}}},
+                      LostCase{"GarbageBeforeResponse", FakeReply{0, "", {"not json"}, {}, false, {}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TcpRegisterControl, SlowResponseGives112AndIsDroppedWhenItComesLate) {
+  FakeTcpRegister fake([](const std::string& operation, std::size_t) {
+    if (operation == "SendCommand slow") return FakeReply{5, "", {}, milliseconds(600), false, {}};
+    return FakeReply{0, "", {}, {}, false, {}};
+  });
+  const auto control = ControlFor(fake, milliseconds(400));
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(control->SendCommand(0, 0, "slow"), 112);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, milliseconds(580));
+  // The late response (result 5) comes first, within this operation's wait, and belongs to the old id.
+  EXPECT_EQ(control->SendCommand(0, 0, "next"), 0);
+  EXPECT_EQ(fake.Connections(), 1);
+}
+
+TEST(TcpRegisterControl, StaleResponsesAreSkipped) {
+  FakeTcpRegister fake([](const std::string&, std::size_t index) {
+    return FakeReply{0, "", {R"({"id":999,"result":7})", R"({"id":)" + std::to_string(index) + R"(,"result":8})"},
+                     {}, false, {}};
+  });
+  const auto control = ControlFor(fake);
+  EXPECT_EQ(control->SendCommand(0, 0, "x"), 0);
+  EXPECT_EQ(control->SendCommand(0, 0, "y"), 0);
+}
+
+}  // namespace
+}  // namespace zelko
