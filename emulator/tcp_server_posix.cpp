@@ -15,7 +15,7 @@ namespace zelko::emulator {
 namespace {
 
 // A client that sends a line longer than this is not speaking the protocol.
-constexpr std::size_t kMaxLineBytes = 64 * 1024 * 1024;
+constexpr std::size_t kMaxLineBytes = 1024 * 1024;
 
 enum class Wait { Ready, Stopped, TimedOut };
 
