@@ -1,5 +1,7 @@
 #include "article_code.h"
 
+#include <algorithm>
+
 #include "numeric_text.h"
 #include "text.h"
 
@@ -14,11 +16,14 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // The first `keep` digits among the first `scan` characters, zero-filled in
 // front to `keep` digits, with their check digit appended.
 std::string Complete(std::string_view text, std::size_t scan, std::size_t keep) {
-  std::string data;
+  std::string data(keep, '0');
+  std::size_t found = 0;
   for (const char c : text.substr(0, scan)) {
-    if (IsDigit(c) && data.size() < keep) data += c;
+    if (IsDigit(c) && found < keep) data[found++] = c;
   }
-  data.insert(0, keep - data.size(), '0');
+  // Move the digits found to the end, behind the zeros.
+  std::copy_backward(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(found), data.end());
+  std::fill_n(data.begin(), keep - found, '0');
   data += GS1CheckDigit(data);
   return data;
 }

@@ -2,7 +2,6 @@
 
 #include "article_code.h"
 #include "numeric_text.h"
-#include "text.h"
 
 namespace zelko {
 
@@ -18,7 +17,7 @@ ArticleRecord SplitArticleLine(std::string_view line) {
   record.price = line.substr(34, 8);
   record.oneDigitCode = line.substr(43, 1);
   record.twoDigitCode = line.substr(44, 2);
-  if (TrimSpaces(record.oneDigitCode).empty()) record.oneDigitCode = "9";
+  if (record.oneDigitCode == " ") record.oneDigitCode = "9";
   return record;
 }
 

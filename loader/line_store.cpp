@@ -1,26 +1,48 @@
 #include "line_store.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace zelko {
 
 namespace {
-constexpr std::size_t kBlockSize = 1 << 20;
+// A whole number of 2 MiB pages, so that huge pages can back a block.
+constexpr std::size_t kBlockSize = 4u << 20;
 constexpr std::string_view kLineEnd = "\r\n";
 }  // namespace
+
+LineStore::~LineStore() {
+  for (const Block& block : blocks_) memory_->deallocate(block.data, block.capacity);
+}
+
+void LineStore::StartBlock(std::size_t length) {
+  const std::size_t capacity = std::max(kBlockSize, length);
+  blocks_.reserve(blocks_.size() + 1);
+  blocks_.push_back({static_cast<char*>(memory_->allocate(capacity)), 0, capacity});
+}
+
+void LineStore::Put(std::string_view bytes) {
+  Block& block = blocks_.back();
+  std::memcpy(block.data + block.size, bytes.data(), bytes.size());
+  block.size += bytes.size();
+}
 
 void LineStore::Append(std::initializer_list<std::string_view> pieces) {
   std::size_t length = 0;
   for (const auto piece : pieces) length += piece.size();
-  const bool fits = !blocks_.empty() &&
-                    blocks_.back().size() + kLineEnd.size() + length <= blocks_.back().capacity();
-  if (fits) {
-    blocks_.back() += kLineEnd;
+  if (!blocks_.empty() && blocks_.back().capacity - blocks_.back().size >= kLineEnd.size() + length) {
+    Put(kLineEnd);
   } else {
-    blocks_.emplace_back().reserve(std::max(kBlockSize, length));
+    StartBlock(length);
   }
-  for (const auto piece : pieces) blocks_.back() += piece;
+  for (const auto piece : pieces) Put(piece);
   ++lineCount_;
+}
+
+std::vector<std::string_view> LineStore::Blocks() const {
+  std::vector<std::string_view> views;
+  for (const Block& block : blocks_) views.emplace_back(block.data, block.size);
+  return views;
 }
 
 }  // namespace zelko

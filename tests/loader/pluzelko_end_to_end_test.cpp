@@ -44,11 +44,11 @@ class PluzelkoFolders {
   std::optional<std::string> DriveFile(const std::string& name) const {
     const std::string path = drive() + "/" + name;
     if (!std::filesystem::exists(path)) return std::nullopt;
-    return testing::ReadBytes(path);
+    return test::ReadBytes(path);
   }
 
  private:
-  testing::TempFolder folder_;
+  test::TempFolder folder_;
 };
 
 struct EndToEndCase {
@@ -67,8 +67,8 @@ class PluzelkoEndToEndTest : public ::testing::TestWithParam<EndToEndCase> {};
 TEST_P(PluzelkoEndToEndTest, ExitsAndWrites) {
   const EndToEndCase& c = GetParam();
   PluzelkoFolders folders;
-  if (c.config) testing::WriteBytes(folders.program() + "/config.cmd", *c.config);
-  for (const auto& [name, bytes] : c.dataFiles) testing::WriteBytes(folders.data() + "/" + name, bytes);
+  if (c.config) test::WriteBytes(folders.program() + "/config.cmd", *c.config);
+  for (const auto& [name, bytes] : c.dataFiles) test::WriteBytes(folders.data() + "/" + name, bytes);
   EXPECT_EQ(folders.Run(c.arguments).exitStatus, c.exitStatus);
   EXPECT_EQ(folders.DriveFile("Scontrino.inp"), c.commandFile);
   EXPECT_EQ(folders.DriveFile("ZELKOPLU.TXT"), c.recordFile);
@@ -114,19 +114,19 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(PluzelkoEndToEndTest, ConfigThatIsAFolderIsMissing) {
   PluzelkoFolders folders;
   std::filesystem::create_directory(folders.program() + "/config.cmd");
-  testing::WriteBytes(folders.data() + "/art.txt", WorkedExampleLine());
+  test::WriteBytes(folders.data() + "/art.txt", WorkedExampleLine());
   EXPECT_EQ(folders.Run({"{data}/art.txt"}).exitStatus, 255);
 }
 
 TEST(PluzelkoEndToEndTest, ReplacesAnOutputWhoseNameDiffersInCase) {
   PluzelkoFolders folders;
-  testing::WriteBytes(folders.program() + "/config.cmd", "");
-  testing::WriteBytes(folders.data() + "/art.txt", WorkedExampleLine());
+  test::WriteBytes(folders.program() + "/config.cmd", "");
+  test::WriteBytes(folders.data() + "/art.txt", WorkedExampleLine());
   std::filesystem::create_directories(folders.drive());
-  testing::WriteBytes(folders.drive() + "/SCONTRINO.INP", std::string(5000, 'x'));
+  test::WriteBytes(folders.drive() + "/SCONTRINO.INP", std::string(5000, 'x'));
   EXPECT_EQ(folders.Run({"{data}/art.txt"}).exitStatus, 0);
   EXPECT_EQ(folders.DriveFile("SCONTRINO.INP"), kBody);
-  EXPECT_EQ(testing::EntryCount(folders.drive()), 1u);
+  EXPECT_EQ(test::EntryCount(folders.drive()), 1u);
 }
 
 }  // namespace

@@ -1,6 +1,0 @@
-#include "host_backend.h"
-#include "run_loader.h"
-
-// The exit code is the run's failure number; a POSIX exit status keeps its
-// low 8 bits (-1 gives 255, -2 gives 254).
-int main(int argc, char** argv) { return zelko::RunLoader(*zelko::MakeHostServices(argc, argv)); }
