@@ -4,18 +4,11 @@
 
 #include <chrono>
 
+#include "event_recorder.h"
 #include "temp_folder.h"
 
 namespace zelko {
 namespace {
-
-// Records every call, events and operations alike, in one sequence.
-class Recorder final : public RegisterEvents {
- public:
-  void StatusUpdate(std::int32_t code) override { seen.push_back("StatusUpdate " + std::to_string(code)); }
-  void DataReceived(const std::string& text) override { seen.push_back("DataReceived " + text); }
-  std::vector<std::string> seen;
-};
 
 class BuiltInEmulatorControlTest : public ::testing::Test {
  protected:
@@ -33,7 +26,7 @@ class BuiltInEmulatorControlTest : public ::testing::Test {
   }
 
   emulator::TempFolder folder_;
-  Recorder recorder_;
+  EventRecorder recorder_;
 };
 
 TEST_F(BuiltInEmulatorControlTest, AnswersTheStatusQueryAndJournalsEveryOperation) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "event_recorder.h"
 #include "running_emulator.h"
 #include "tcp_register_control.h"
 
@@ -7,13 +8,6 @@ namespace zelko::emulator {
 namespace {
 
 using namespace std::chrono_literals;
-
-class Recorder final : public RegisterEvents {
- public:
-  void StatusUpdate(std::int32_t code) override { seen.push_back("StatusUpdate " + std::to_string(code)); }
-  void DataReceived(const std::string& text) override { seen.push_back("DataReceived " + text); }
-  std::vector<std::string> seen;
-};
 
 const std::string kArticle = "110000012345670ACQUA MINERALE 1,5L 00000050021";
 
@@ -23,7 +17,7 @@ TEST(EmulatorProgramTest, ServesADriverAndTakesConsoleCommands) {
   ASSERT_NE(emulator.Port(), "") << emulator.Output();
 
   auto client = MakeTcpRegisterControl("127.0.0.1", emulator.Port(), 5000ms);
-  Recorder recorder;
+  EventRecorder recorder;
   client->SetEventHandler(&recorder);
   std::string port = "1";
   EXPECT_EQ(client->OpenPort(port), 0);

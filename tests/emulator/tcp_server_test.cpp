@@ -5,6 +5,7 @@
 #include <chrono>
 #include <thread>
 
+#include "event_recorder.h"
 #include "tcp_connection.h"
 #include "tcp_register_control.h"
 
@@ -12,13 +13,6 @@ namespace zelko::emulator {
 namespace {
 
 using namespace std::chrono_literals;
-
-class Recorder final : public RegisterEvents {
- public:
-  void StatusUpdate(std::int32_t code) override { seen.push_back("StatusUpdate " + std::to_string(code)); }
-  void DataReceived(const std::string& text) override { seen.push_back("DataReceived " + text); }
-  std::vector<std::string> seen;
-};
 
 class Handler final : public ConnectionHandler {
  public:
@@ -75,7 +69,7 @@ class TcpServerTest : public ::testing::Test {
   StopSignal stop_;
   std::thread serving_;
   std::string port_;
-  Recorder recorder_;
+  EventRecorder recorder_;
 };
 
 TEST_F(TcpServerTest, DriverClientRunsOperationsAndReceivesEventsFirst) {
