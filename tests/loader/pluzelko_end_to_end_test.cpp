@@ -9,47 +9,17 @@
 #include <vector>
 
 #include "article_files.h"
-#include "child_process.h"
+#include "pluzelko_folders.h"
 #include "test_files.h"
 
 namespace zelko {
 namespace {
 
+using testing::PluzelkoFolders;
 using testing::CommandFile;
 using testing::kWorkedExampleCommand;
 using testing::kWorkedExampleRecord;
 using testing::WorkedExampleLine;
-
-class PluzelkoFolders {
- public:
-  PluzelkoFolders() {
-    std::filesystem::create_directories(program());
-    std::filesystem::create_directories(data());
-    std::filesystem::copy_file(PLUZELKO_PATH, program() + "/PLUZELKO");
-  }
-  std::string program() const { return folder_ / "program"; }
-  std::string data() const { return folder_ / "data"; }
-  std::string drive() const { return folder_ / "root/c"; }
-
-  testing::ChildResult Run(const std::vector<std::string>& arguments) const {
-    std::vector<std::string> all = {program() + "/PLUZELKO"};
-    for (const auto& argument : arguments) all.push_back(Placed(argument));
-    return testing::RunChild(all, {"ZELKO_ROOT=" + (folder_ / "root")});
-  }
-  // "{data}" in a text stands for the data folder.
-  std::string Placed(std::string text) const {
-    if (const auto at = text.find("{data}"); at != std::string::npos) text.replace(at, 6, data());
-    return text;
-  }
-  std::optional<std::string> DriveFile(const std::string& name) const {
-    const std::string path = drive() + "/" + name;
-    if (!std::filesystem::exists(path)) return std::nullopt;
-    return test::ReadBytes(path);
-  }
-
- private:
-  test::TempFolder folder_;
-};
 
 struct EndToEndCase {
   const char* name;
