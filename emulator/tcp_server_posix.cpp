@@ -17,17 +17,25 @@ namespace {
 // A client that sends a line longer than this is not speaking the protocol.
 constexpr std::size_t kMaxLineBytes = 1024 * 1024;
 
-enum class Wait { Ready, Stopped, TimedOut };
+// Blocking accept and receive give up this often to look at the stop switch;
+// waiting in poll instead would cost a system call per request.
+constexpr timeval kStopCheckInterval{0, 200 * 1000};
 
-// Waits until `fd` is readable, the stop switch is pulled, or `timeoutMs` passes (-1: no limit).
-Wait WaitReadable(int fd, const StopSignal& stop, int timeoutMs) {
-  pollfd watch[2] = {{stop.Handle(), POLLIN, 0}, {fd, POLLIN, 0}};
-  const nfds_t count = fd >= 0 ? 2 : 1;
+void ReturnEvery(int fd, const timeval& interval) {
+  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &interval, sizeof interval);
+}
+
+bool TimedOut() { return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR; }
+
+// Waits `ms` unless the stop switch is pulled first; false when it was.
+bool SleepUnlessStopped(const StopSignal& stop, std::chrono::milliseconds ms) {
+  const auto deadline = std::chrono::steady_clock::now() + ms;
   for (;;) {
-    const int ready = poll(watch, count, timeoutMs);
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready < 0 || watch[0].revents != 0) return Wait::Stopped;
-    return ready == 0 ? Wait::TimedOut : Wait::Ready;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return true;
+    pollfd watch{stop.Handle(), POLLIN, 0};
+    const int ready = poll(&watch, 1, static_cast<int>(left.count()));
+    if (ready > 0 || (ready < 0 && errno != EINTR)) return false;
   }
 }
 
@@ -94,11 +102,13 @@ std::uint16_t TcpServer::Port() const {
 }
 
 void TcpServer::Serve(ConnectionHandler& handler, const StopSignal& stop) {
-  while (WaitReadable(listener_, stop, -1) == Wait::Ready) {
+  ReturnEvery(listener_, kStopCheckInterval);
+  while (!stop.Triggered()) {
     const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
     if (client < 0) continue;
     const int on = 1;
     setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    ReturnEvery(client, kStopCheckInterval);
     handler.Connected(PeerName(client));
     const std::string why = ServeClient(client, handler, stop);
     close(client);
@@ -114,19 +124,18 @@ std::string TcpServer::ServeClient(int client, ConnectionHandler& handler, const
     while ((end = received.find('\n')) != std::string::npos) {
       const SessionReply reply = handler.Answer(std::string_view(received).substr(0, end));
       received.erase(0, end + 1);
-      if (reply.delay.count() > 0 &&
-          WaitReadable(-1, stop, static_cast<int>(reply.delay.count())) == Wait::Stopped) {
-        return "emulator stopping";
-      }
+      if (!SleepUnlessStopped(stop, reply.delay)) return "emulator stopping";
       if (reply.drop) return reply.problem.empty() ? "dropped by the scenario" : "bad request: " + reply.problem;
       std::string out;
       for (const std::string& line : reply.lines) out += line + '\n';
       if (!SendAll(client, out)) return "client gone";
     }
     if (received.size() > kMaxLineBytes) return "bad request: line too long";
-    if (WaitReadable(client, stop, -1) == Wait::Stopped) return "emulator stopping";
     const ssize_t count = recv(client, chunk, sizeof chunk, 0);
-    if (count < 0 && errno == EINTR) continue;
+    if (count < 0 && TimedOut()) {
+      if (stop.Triggered()) return "emulator stopping";
+      continue;
+    }
     if (count <= 0) return "client closed the connection";
     received.append(chunk, static_cast<std::size_t>(count));
   }

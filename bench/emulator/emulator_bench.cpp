@@ -1,0 +1,176 @@
+// Time per receipt command of ZelkoDriver through ZelkoEmulator, against a
+// bare loopback request/response round trip of the same size. One run;
+// prints both and their ratio (goal: at most 1.2).
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <string>
+#include <thread>
+
+#include "child_process.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using zelko::emulator::ChildProcess;
+
+constexpr int kCommands = 10000;
+constexpr int kRoundTrips = 20000;
+const std::string kRequest = R"({"id":12345,"op":"SendCommand","text":"=T1/$100/*1"})" "\n";
+const std::string kResponse = R"({"id":12345,"result":0})" "\n";
+
+void NoDelay(int fd) {
+  const int on = 1;
+  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+}
+
+bool ReadLine(int fd, std::string& pending) {
+  char chunk[4096];
+  while (pending.find('\n') == std::string::npos) {
+    const ssize_t count = recv(fd, chunk, sizeof chunk, 0);
+    if (count <= 0) return false;
+    pending.append(chunk, static_cast<std::size_t>(count));
+  }
+  pending.erase(0, pending.find('\n') + 1);
+  return true;
+}
+
+void SendAll(int fd, const std::string& text) {
+  std::size_t sent = 0;
+  while (sent < text.size()) {
+    const ssize_t count = send(fd, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
+    if (count <= 0) return;
+    sent += static_cast<std::size_t>(count);
+  }
+}
+
+int Listener(sockaddr_in& address) {
+  const int listener = socket(AF_INET, SOCK_STREAM, 0);
+  address = {};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  listen(listener, 1);
+  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+  return listener;
+}
+
+// Seconds per request/response pair of a client that sends `requests` one by
+// one to the loopback port and waits for each answer line.
+double RoundTrips(std::uint16_t port, int requests) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(port);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const int client = socket(AF_INET, SOCK_STREAM, 0);
+  connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  NoDelay(client);
+  std::string pending;
+  SendAll(client, R"({"id":1,"op":"OpenPort","port":"1"})" "\n");
+  ReadLine(client, pending);
+  const auto start = Clock::now();
+  for (int i = 0; i < requests; ++i) {
+    SendAll(client, kRequest);
+    ReadLine(client, pending);
+  }
+  const std::chrono::duration<double> elapsed = Clock::now() - start;
+  close(client);
+  return elapsed.count() / requests;
+}
+
+// The bare round trip: an echo server in a process of its own (as the
+// emulator is), answering each line with a fixed response, nothing else done.
+double BareRoundTrip() {
+  sockaddr_in address{};
+  const int listener = Listener(address);
+  const pid_t server = fork();
+  if (server == 0) {
+    const int peer = accept(listener, nullptr, nullptr);
+    NoDelay(peer);
+    std::string pending;
+    while (ReadLine(peer, pending)) SendAll(peer, kResponse);
+    _exit(0);
+  }
+  close(listener);
+  const double perRoundTrip = RoundTrips(ntohs(address.sin_port), kRoundTrips);
+  waitpid(server, nullptr, 0);
+  return perRoundTrip;
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+// The port that a started ZelkoEmulator reports in its first line.
+std::string EmulatorPort(const std::filesystem::path& output) {
+  for (int tries = 0; tries < 1000; ++tries) {
+    const std::string text = ReadFile(output);
+    const std::size_t at = text.find("127.0.0.1:");
+    if (at != std::string::npos && text.find('\n', at) != std::string::npos) {
+      return text.substr(at + 10, text.find('\n', at) - at - 10);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return {};
+}
+
+// Seconds per command of a whole driver run of kCommands receipt commands.
+double DriverPerCommand(const std::filesystem::path& folder, const std::string& port) {
+  std::filesystem::create_directories(folder / "root/c");
+  {
+    std::ofstream commands(folder / "root/c/Scontrino.inp", std::ios::binary);
+    commands << "1\r\n115200,n,8,1\r\n" << kCommands << "\r\n";
+    for (int i = 0; i < kCommands; ++i) commands << "=T1/$100/*1\r\n";
+  }
+  const auto start = Clock::now();
+  auto driver = ChildProcess::Start(ZELKO_DRIVER_PATH, {},
+                                    {{"ZELKO_ROOT", (folder / "root").string()},
+                                     {"ZELKO_CONTROL", "tcp:127.0.0.1:" + port},
+                                     {"ZELKO_OPERATOR", "unattended"}},
+                                    (folder / "driver.out").string());
+  const auto status = driver->Wait(std::chrono::minutes(5));
+  const std::chrono::duration<double> elapsed = Clock::now() - start;
+  if (status != 0 || ReadFile(folder / "root/c/SCONTRINO.OUT").find("\r\nOK\r\n") == std::string::npos) {
+    std::cerr << "the driver run failed: " << ReadFile(folder / "driver.out") << "\n";
+    return -1;
+  }
+  return elapsed.count() / kCommands;
+}
+
+}  // namespace
+
+int main() {
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("zelko-emulator-bench-" + std::to_string(getpid()));
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  const double bare = BareRoundTrip();
+
+  const std::filesystem::path output = folder / "emulator.out";
+  auto emulator = ChildProcess::Start(ZELKO_EMULATOR_PATH, {"--listen", "127.0.0.1:0", "--quiet"}, {}, output.string());
+  const std::string port = EmulatorPort(output);
+  const double emulatorOnly = RoundTrips(static_cast<std::uint16_t>(std::stoi(port)), kRoundTrips);
+  const double driver = DriverPerCommand(folder, port);
+  emulator->CloseInput();
+  emulator->Wait(std::chrono::seconds(10));
+  std::filesystem::remove_all(folder);
+  if (driver < 0) return 1;
+  std::cout << "bare loopback round trip, two processes:  " << bare * 1e6 << " us (" << kRoundTrips << " round trips)\n"
+            << "bare client against ZelkoEmulator:        " << emulatorOnly * 1e6 << " us (" << kRoundTrips
+            << " SendCommand requests)\n"
+            << "ZelkoDriver per command via ZelkoEmulator: " << driver * 1e6 << " us (" << kCommands
+            << " commands, whole run)\n"
+            << "ratio driver/bare: " << driver / bare << " (goal: at most 1.2)\n";
+  return 0;
+}
