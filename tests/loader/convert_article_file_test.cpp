@@ -1,5 +1,7 @@
 #include "convert_article_file.h"
 
+#include "command_file_head.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -90,6 +92,21 @@ INSTANTIATE_TEST_SUITE_P(
                    {">>/?P/(110000000000007OLIO (1L)) =        00000350225)"},
                    {"110000000000007OLIO (1L)) =        00000350225"}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+struct DecimalCase {
+  double value;
+  const char* text;
+};
+
+class ShortestDecimalTextTest : public ::testing::TestWithParam<DecimalCase> {};
+
+TEST_P(ShortestDecimalTextTest, Writes) { EXPECT_EQ(ShortestDecimalText(GetParam().value), GetParam().text); }
+
+INSTANTIATE_TEST_SUITE_P(Speeds, ShortestDecimalTextTest,
+                         ::testing::Values(DecimalCase{115200, "115200"}, DecimalCase{9600, "9600"},
+                                           DecimalCase{1200.75, "1200.75"}, DecimalCase{0.1, "0.1"},
+                                           DecimalCase{-300, "-300"}, DecimalCase{2.5e-7, "0.00000025"},
+                                           DecimalCase{1e20, "100000000000000000000"}));
 
 TEST_F(ConvertArticleFileTest, SettingsMakeThePortAndSpeedLines) {
   settings.port = 3;
