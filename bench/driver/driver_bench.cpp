@@ -1,0 +1,136 @@
+// How long the driver takes per receipt command, next to what a loopback
+// request/response costs by itself:
+//   1. ZelkoDriver, 10,000 commands, built-in emulator (net of an empty run);
+//   2. ZelkoDriver, 10,000 commands, TCP control against a loopback responder;
+//   3. the TCP control alone against the same responder;
+//   4. a bare loopback TCP round trip of one line each way.
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "driver_process.h"
+#include "fake_tcp_register.h"
+#include "tcp_register_control.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using zelko::testing::FakeReply;
+using zelko::testing::FakeTcpRegister;
+
+constexpr int kCommands = 10000;
+constexpr int kRoundTrips = 20000;
+
+double MicrosecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+}
+
+std::string CommandFile(int commands) {
+  std::string file = "COM1\r\n115200,n,8,1\r\n" + std::to_string(commands) + "\r\n";
+  for (int i = 0; i < commands; ++i) file += "=R" + std::to_string(1 + i % 8) + "/$" + std::to_string(100 + i) + "\r\n";
+  return file;
+}
+
+// Wall time of one driver run over `commands` commands, in microseconds.
+double TimeDriverRun(const std::string& control, int commands) {
+  zelko::testing::TemporaryRoot root;
+  root.Write("c/SCONTRINO.INP", CommandFile(commands));
+  const auto start = Clock::now();
+  const auto outcome = zelko::testing::RunDriver({"HOME=" + root.Path(), "ZELKO_ROOT=" + root.Path(),
+                                                  "ZELKO_CONTROL=" + control, "ZELKO_OPERATOR=unattended"},
+                                                 {}, root.Path());
+  const double elapsed = MicrosecondsSince(start);
+  if (outcome.exitStatus != 0 || root.Read("c/SCONTRINO.OUT").find("\r\nOK\r\n") == std::string::npos) {
+    throw std::runtime_error("driver run failed: " + outcome.standardError);
+  }
+  return elapsed;
+}
+
+void ReportDriver(const char* what, const std::string& control) {
+  const double empty = TimeDriverRun(control, 0);
+  const double full = TimeDriverRun(control, kCommands);
+  std::printf("%-52s %8.2f us/command  (run %.1f ms, empty run %.1f ms)\n", what, (full - empty) / kCommands,
+              full / 1000, empty / 1000);
+}
+
+FakeTcpRegister Responder() {
+  return FakeTcpRegister([](const std::string&, std::size_t) { return FakeReply{}; });
+}
+
+void ReportTcpControl() {
+  FakeTcpRegister responder = Responder();
+  const auto control = zelko::MakeTcpRegisterControl("127.0.0.1", responder.Port(), std::chrono::seconds(15));
+  control->SendCommand(0, 0, "warm-up");
+  const auto start = Clock::now();
+  for (int i = 0; i < kRoundTrips; ++i) {
+    if (control->SendCommand(0, 0, "=R1/$100") != 0) throw std::runtime_error("TCP control failed");
+  }
+  std::printf("%-52s %8.2f us/operation\n", "TCP control, SendCommand, loopback responder", MicrosecondsSince(start) / kRoundTrips);
+}
+
+// A bare echo of one line each way over loopback, no protocol at all.
+void ReportBareRoundTrip() {
+  const int listener = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  listen(listener, 1);
+  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+  std::thread echo([listener] {
+    const int fd = accept(listener, nullptr, nullptr);
+    const int on = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    char buffer[256];
+    for (ssize_t got; (got = recv(fd, buffer, sizeof buffer, 0)) > 0;) send(fd, buffer, static_cast<std::size_t>(got), 0);
+    close(fd);
+  });
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  const int on = 1;
+  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) throw std::runtime_error("connect");
+  const std::string line = R"({"id":1,"op":"SendCommand","text":"=R1/$100"})" "\n";
+  char buffer[256];
+  const auto start = Clock::now();
+  for (int i = 0; i < kRoundTrips; ++i) {
+    send(fd, line.data(), line.size(), 0);
+    for (std::size_t got = 0; got < line.size();) {
+      const ssize_t part = recv(fd, buffer, sizeof buffer, 0);
+      if (part <= 0) throw std::runtime_error("echo lost");
+      got += static_cast<std::size_t>(part);
+    }
+  }
+  const double perTrip = MicrosecondsSince(start) / kRoundTrips;
+  close(fd);
+  echo.join();
+  close(listener);
+  std::printf("%-52s %8.2f us/round trip\n", "bare loopback TCP round trip (one line each way)", perTrip);
+}
+
+}  // namespace
+
+int main() {
+  try {
+    ReportDriver("ZelkoDriver, built-in emulator, 10,000 commands", "emulator");
+    {
+      FakeTcpRegister responder = Responder();
+      ReportDriver("ZelkoDriver, TCP control, 10,000 commands", "tcp:127.0.0.1:" + responder.Port());
+    }
+    ReportTcpControl();
+    ReportBareRoundTrip();
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "driver_bench: %s\n", error.what());
+    return 1;
+  }
+  return 0;
+}
