@@ -1,5 +1,7 @@
 #include "convert_article_file.h"
 
+#include <array>
+#include <span>
 #include <string>
 
 #include "article_record.h"
@@ -52,7 +54,7 @@ std::int32_t ReadArticleFile(const LoaderSettings& settings, const HostServices&
   return reader.Failed() ? failure::kArticleFileNotRead : 0;
 }
 
-bool WriteLines(TextWriter& out, std::initializer_list<std::string_view> lines) {
+bool WriteLines(TextWriter& out, std::span<const std::string_view> lines) {
   for (const auto line : lines) {
     if (!out.WriteLine(line)) return false;
   }
@@ -64,7 +66,7 @@ bool WriteArticles(TextWriter& out, const ArticleScan& scan, bool recordFileMode
     const std::size_t count = scan.lines.LineCount() + std::size(kOpeningCommands) + std::size(kClosingCommands) +
                               (scan.typeThirteenSeen ? 1 : 0);
     if (!out.WriteLine(std::to_string(count))) return false;
-    if (!WriteLines(out, {kOpeningCommands[0], kOpeningCommands[1], kOpeningCommands[2]})) return false;
+    if (!WriteLines(out, kOpeningCommands)) return false;
   }
   if (scan.typeThirteenSeen) {
     const std::string command =
@@ -74,7 +76,7 @@ bool WriteArticles(TextWriter& out, const ArticleScan& scan, bool recordFileMode
   for (const auto& block : scan.lines.Blocks()) {
     if (!out.WriteLine(block)) return false;
   }
-  return recordFileMode || WriteLines(out, {kClosingCommands[0], kClosingCommands[1], kClosingCommands[2]});
+  return recordFileMode || WriteLines(out, kClosingCommands);
 }
 
 // Closes the output; a close that fails turns success into a write failure
@@ -91,8 +93,10 @@ std::int32_t ConvertArticleFile(const LoaderSettings& settings, const HostServic
   auto sink = host.Create(outputPath, HostServices::CreateMode::Truncate);
   if (!sink) return failure::kOutputNotCreated;
   TextWriter out(std::move(sink));
-  if (!settings.recordFileMode && !WriteLines(out, {PortLine(settings), SpeedLine(settings)})) {
-    return Finish(out, failure::kOutputNotWritten);
+  if (!settings.recordFileMode) {
+    const std::string port = PortLine(settings);
+    const std::string speed = SpeedLine(settings);
+    if (!WriteLines(out, std::array<std::string_view, 2>{port, speed})) return Finish(out, failure::kOutputNotWritten);
   }
 
   ArticleScan scan;
