@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -14,8 +15,15 @@ namespace zelko::test {
 class TempFolder {
  public:
   TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zelko-test-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
+    std::random_device random;
+    const auto base = std::filesystem::temp_directory_path();
+    for (;;) {
+      const auto candidate = base / ("zelko-test-" + std::to_string(random()));
+      if (std::filesystem::create_directory(candidate)) {
+        path_ = candidate.string();
+        break;
+      }
+    }
   }
   ~TempFolder() {
     std::error_code ignored;
@@ -44,11 +52,16 @@ class ScopedEnv {
 
  private:
   void Set(const std::optional<std::string>& value) {
+#ifdef _WIN32
+    // An empty value removes the variable.
+    ::_putenv_s(name_, value ? value->c_str() : "");
+#else
     if (value) {
       ::setenv(name_, value->c_str(), 1);
     } else {
       ::unsetenv(name_);
     }
+#endif
   }
   const char* name_;
   std::optional<std::string> old_;

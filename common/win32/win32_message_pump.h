@@ -1,0 +1,11 @@
+#pragma once
+
+namespace zelko {
+
+// Dispatches the messages already waiting for this thread's windows and
+// returns at once. The driver runs on one thread without a message loop, so
+// it calls this whenever it talks to the operator or the register: windows
+// stay painted and messages posted by the register's control are delivered.
+void PumpPendingMessages();
+
+}  // namespace zelko

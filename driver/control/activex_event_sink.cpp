@@ -1,0 +1,147 @@
+#include "activex_event_sink.h"
+
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <string>
+
+#include "activex_text.h"
+
+namespace zelko {
+
+namespace {
+
+// The dispatch ids of the two events in the control's source interface.
+struct EventIds {
+  DISPID statusUpdate = DISPID_UNKNOWN;
+  DISPID dataReceived = DISPID_UNKNOWN;
+};
+
+// The coclass of `control`, as containers find it.
+ComRef<ITypeInfo> ClassTypeInfo(IDispatch* control) {
+  ComRef<ITypeInfo> info;
+  auto provider = QueryRef<IProvideClassInfo>(control, IID_IProvideClassInfo);
+  if (provider) provider->GetClassInfo(info.Out());
+  return info;
+}
+
+// The default source interface of a coclass.
+ComRef<ITypeInfo> SourceTypeInfo(ITypeInfo* coclass) {
+  TYPEATTR* attributes = nullptr;
+  if (FAILED(coclass->GetTypeAttr(&attributes))) return {};
+  const WORD count = attributes->cImplTypes;
+  coclass->ReleaseTypeAttr(attributes);
+  for (UINT i = 0; i < count; ++i) {
+    INT flags = 0;
+    HREFTYPE reference = 0;
+    ComRef<ITypeInfo> source;
+    if (SUCCEEDED(coclass->GetImplTypeFlags(i, &flags)) && (flags & IMPLTYPEFLAG_FSOURCE) &&
+        (flags & IMPLTYPEFLAG_FDEFAULT) && SUCCEEDED(coclass->GetRefTypeOfImplType(i, &reference)) &&
+        SUCCEEDED(coclass->GetRefTypeInfo(reference, source.Out()))) {
+      return source;
+    }
+  }
+  return {};
+}
+
+DISPID IdOfName(ITypeInfo* source, const wchar_t* name) {
+  std::wstring text(name);
+  LPOLESTR names[] = {text.data()};
+  MEMBERID id = DISPID_UNKNOWN;
+  return SUCCEEDED(source->GetIDsOfNames(names, 1, &id)) ? id : DISPID_UNKNOWN;
+}
+
+}  // namespace
+
+// The sink object the control calls: it answers to IUnknown, IDispatch and
+// the control's source interface, and hands the two events to the driver.
+class EventSink final : public IDispatch {
+ public:
+  EventSink(const IID& source, EventIds ids) : source_(source), ids_(ids) {}
+
+  void SetHandler(RegisterEvents* events) { events_ = events; }
+  std::exception_ptr TakeFailure() { return std::exchange(failure_, nullptr); }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, source_)) {
+      *object = static_cast<IDispatch*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
+    if (!events_ || !parameters || parameters->cArgs < 1) return S_OK;
+    // One argument each, so the last in DISPPARAMS order is the first declared.
+    const VARIANT& argument = parameters->rgvarg[parameters->cArgs - 1];
+    try {
+      if (id == ids_.statusUpdate) {
+        long code = 0;
+        if (VariantToLong(argument, code)) events_->StatusUpdate(static_cast<std::int32_t>(code));
+      } else if (id == ids_.dataReceived) {
+        std::string text;
+        if (VariantToBytes(argument, text)) events_->DataReceived(text);
+      }
+    } catch (...) {
+      if (!failure_) failure_ = std::current_exception();
+    }
+    return S_OK;
+  }
+
+ private:
+  ~EventSink() = default;
+
+  IID source_;
+  EventIds ids_;
+  RegisterEvents* events_ = nullptr;
+  std::exception_ptr failure_;
+  ULONG references_ = 1;
+};
+
+EventConnection::EventConnection(IDispatch* control) {
+  ComRef<ITypeInfo> coclass = ClassTypeInfo(control);
+  ComRef<ITypeInfo> source = coclass ? SourceTypeInfo(coclass.Get()) : ComRef<ITypeInfo>();
+  auto container = QueryRef<IConnectionPointContainer>(control, IID_IConnectionPointContainer);
+  TYPEATTR* attributes = nullptr;
+  if (!source || !container || FAILED(source->GetTypeAttr(&attributes))) return;
+  const IID iid = attributes->guid;
+  source->ReleaseTypeAttr(attributes);
+  const EventIds ids{IdOfName(source.Get(), L"StatusUpdate"), IdOfName(source.Get(), L"DataReceived")};
+  if (FAILED(container->FindConnectionPoint(iid, point_.Out()))) return;
+  sink_ = new EventSink(iid, ids);
+  if (FAILED(point_->Advise(sink_, &cookie_))) cookie_ = 0;
+}
+
+EventConnection::~EventConnection() {
+  if (cookie_ != 0) point_->Unadvise(cookie_);
+  if (sink_) {
+    sink_->SetHandler(nullptr);
+    sink_->Release();
+  }
+}
+
+void EventConnection::SetHandler(RegisterEvents* events) {
+  if (sink_) sink_->SetHandler(events);
+}
+
+std::exception_ptr EventConnection::TakeHandlerFailure() { return sink_ ? sink_->TakeFailure() : nullptr; }
+
+}  // namespace zelko

@@ -1,0 +1,54 @@
+#include "activex_register_control.h"
+
+#include "activex_dispatch_control.h"
+#include "activex_zelko_form.h"
+
+namespace zelko {
+
+namespace {
+
+class ActiveXRegisterControl final : public RegisterControl {
+ public:
+  ~ActiveXRegisterControl() override {
+    binding_.reset();  // before the form that holds the control and the apartment
+    form_.reset();
+  }
+
+  void SetEventHandler(RegisterEvents* events) override {
+    events_ = events;
+    if (binding_) binding_->SetEventHandler(events);
+  }
+
+  std::int32_t ClosePort() override { return Bound().ClosePort(); }
+  std::int32_t OpenPort(std::string& port) override { return Bound().OpenPort(port); }
+  void SetHighSpeed(bool value) override { Bound().SetHighSpeed(value); }
+  std::int32_t SendCommand(std::int32_t first, std::int16_t second, const std::string& text) override {
+    return Bound().SendCommand(first, second, text);
+  }
+  std::int32_t SendQuery(std::int32_t first, std::int16_t second, const std::string& text,
+                         std::string& reply) override {
+    return Bound().SendQuery(first, second, text, reply);
+  }
+  std::int32_t ResultCodeExtended() override { return Bound().ResultCodeExtended(); }
+
+ private:
+  // The control on its form, both created at the first operation.
+  RegisterControl& Bound() {
+    if (!binding_) {
+      form_ = std::make_unique<ZelkoForm>();
+      binding_ = MakeDispatchRegisterControl(form_->JqtEcrZelko1());
+      binding_->SetEventHandler(events_);
+    }
+    return *binding_;
+  }
+
+  RegisterEvents* events_ = nullptr;
+  std::unique_ptr<ZelkoForm> form_;
+  std::unique_ptr<RegisterControl> binding_;
+};
+
+}  // namespace
+
+std::unique_ptr<RegisterControl> MakeActiveXRegisterControl() { return std::make_unique<ActiveXRegisterControl>(); }
+
+}  // namespace zelko
