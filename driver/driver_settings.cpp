@@ -9,8 +9,10 @@ std::string LoadSetting(const SettingsStore& store, std::string_view key) {
   return stored.state == SettingValue::State::Present ? std::move(stored.value) : std::string();
 }
 
-void DefaultBlankToS(std::string& value) {
-  if (TrimSpaces(value).empty()) value = "S";
+bool DefaultBlankToS(std::string& value) {
+  if (!TrimSpaces(value).empty()) return false;
+  value.assign(1, 'S');  // not = "S": GCC 12 at -O2 gives a false -Wrestrict on that
+  return true;
 }
 
 void SaveDriverSettings(SettingsStore& store, DriverSettings& settings) {

@@ -21,8 +21,8 @@ struct DriverSettings {
 // The stored value; empty when the key is absent or the store cannot be read.
 std::string LoadSetting(const SettingsStore& store, std::string_view key);
 
-// A blank value (empty after trimming spaces) becomes "S".
-void DefaultBlankToS(std::string& value);
+// A blank value (empty after trimming spaces) becomes "S"; true when it did.
+bool DefaultBlankToS(std::string& value);
 
 // Writes the three settings back, blank GestioneErrori and ControlloTransazione as "S".
 void SaveDriverSettings(SettingsStore& store, DriverSettings& settings);

@@ -30,10 +30,7 @@ std::int32_t QueryStatus(DriverRun& run, std::string& reply) { return run.contro
 void OpenRegisterSession(DriverRun& run) {
   DriverSettings& settings = run.settings;
   settings.GestioneErrori = LoadSetting(run.store, kKeyGestioneErrori);
-  if (TrimSpaces(settings.GestioneErrori).empty()) {
-    settings.GestioneErrori = "S";
-    run.store.Write(kKeyGestioneErrori, settings.GestioneErrori);
-  }
+  if (DefaultBlankToS(settings.GestioneErrori)) run.store.Write(kKeyGestioneErrori, settings.GestioneErrori);
   SendRegisterCommand(run, "=K");
   std::string reply;
   std::int32_t result = QueryStatus(run, reply);

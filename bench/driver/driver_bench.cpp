@@ -11,6 +11,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <stdexcept>
@@ -29,6 +30,8 @@ using zelko::testing::FakeTcpRegister;
 
 constexpr int kCommands = 10000;
 constexpr int kRoundTrips = 20000;
+// Each figure is the best of this many runs, so that other load on the machine counts least.
+constexpr int kRepeats = 5;
 
 double MicrosecondsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
@@ -55,9 +58,16 @@ double TimeDriverRun(const std::string& control, int commands) {
   return elapsed;
 }
 
+template <typename Measure>
+double Best(Measure measure) {
+  double best = measure();
+  for (int i = 1; i < kRepeats; ++i) best = std::min(best, measure());
+  return best;
+}
+
 void ReportDriver(const char* what, const std::string& control) {
-  const double empty = TimeDriverRun(control, 0);
-  const double full = TimeDriverRun(control, kCommands);
+  const double empty = Best([&] { return TimeDriverRun(control, 0); });
+  const double full = Best([&] { return TimeDriverRun(control, kCommands); });
   std::printf("%-52s %8.2f us/command  (run %.1f ms, empty run %.1f ms)\n", what, (full - empty) / kCommands,
               full / 1000, empty / 1000);
 }
@@ -70,11 +80,14 @@ void ReportTcpControl() {
   FakeTcpRegister responder = Responder();
   const auto control = zelko::MakeTcpRegisterControl("127.0.0.1", responder.Port(), std::chrono::seconds(15));
   control->SendCommand(0, 0, "warm-up");
-  const auto start = Clock::now();
-  for (int i = 0; i < kRoundTrips; ++i) {
-    if (control->SendCommand(0, 0, "=R1/$100") != 0) throw std::runtime_error("TCP control failed");
-  }
-  std::printf("%-52s %8.2f us/operation\n", "TCP control, SendCommand, loopback responder", MicrosecondsSince(start) / kRoundTrips);
+  const double perOperation = Best([&] {
+    const auto start = Clock::now();
+    for (int i = 0; i < kRoundTrips; ++i) {
+      if (control->SendCommand(0, 0, "=R1/$100") != 0) throw std::runtime_error("TCP control failed");
+    }
+    return MicrosecondsSince(start) / kRoundTrips;
+  });
+  std::printf("%-52s %8.2f us/operation\n", "TCP control, SendCommand, loopback responder", perOperation);
 }
 
 // A bare echo of one line each way over loopback, no protocol at all.
@@ -101,16 +114,18 @@ void ReportBareRoundTrip() {
   if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) throw std::runtime_error("connect");
   const std::string line = R"({"id":1,"op":"SendCommand","text":"=R1/$100"})" "\n";
   char buffer[256];
-  const auto start = Clock::now();
-  for (int i = 0; i < kRoundTrips; ++i) {
-    send(fd, line.data(), line.size(), 0);
-    for (std::size_t got = 0; got < line.size();) {
-      const ssize_t part = recv(fd, buffer, sizeof buffer, 0);
-      if (part <= 0) throw std::runtime_error("echo lost");
-      got += static_cast<std::size_t>(part);
+  const double perTrip = Best([&] {
+    const auto start = Clock::now();
+    for (int i = 0; i < kRoundTrips; ++i) {
+      send(fd, line.data(), line.size(), 0);
+      for (std::size_t got = 0; got < line.size();) {
+        const ssize_t part = recv(fd, buffer, sizeof buffer, 0);
+        if (part <= 0) throw std::runtime_error("echo lost");
+        got += static_cast<std::size_t>(part);
+      }
     }
-  }
-  const double perTrip = MicrosecondsSince(start) / kRoundTrips;
+    return MicrosecondsSince(start) / kRoundTrips;
+  });
   close(fd);
   echo.join();
   close(listener);
