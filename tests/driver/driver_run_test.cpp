@@ -100,7 +100,12 @@ TEST_F(DriverRunTest, FailingCommandIsReportedWithItsLineAndTheExtendedCode) {
   control.failingCommands["B\t"] = 114;
   control.extendedCode = 4711;
   host.files[kResultFile] = "1234\r\nOK\r\n";
+  std::string resultWhenPortCloses;
+  control.beforeAnswer = [&](const std::string& operation, RegisterEvents&) {
+    if (operation == "ClosePort") resultWhenPortCloses = Result();
+  };
   EXPECT_EQ(Run(), kExitFailureReported);
+  EXPECT_THAT(resultWhenPortCloses, ::testing::StartsWith("4711\r\n"));
   EXPECT_THAT(control.operations,
               ElementsAreArray(SessionThen({"SendCommand A", "SendCommand B\t", "ResultCodeExtended", "ClosePort"})));
   const std::string message = "COMANDO scontrino NON Eseguito!  Linea: 0005 Comando:   B\t ";
