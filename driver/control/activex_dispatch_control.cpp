@@ -99,7 +99,7 @@ class DispatchRegisterControl final : public RegisterControl {
   std::int32_t SendQuery(std::int32_t first, std::int16_t second, const std::string& text,
                          std::string& reply) override {
     OwnedBstr query(text);
-    OwnedBstr answer(reply);
+    OwnedBstr answer("");
     std::array<VARIANT, 4> arguments{TextReferenceArgument(answer), TextArgument(query), IntegerArgument(second),
                                      LongArgument(first)};
     const std::int32_t result = Method(kSendQuery, arguments);

@@ -1,0 +1,254 @@
+#include "activex_dispatch_control.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "activex_register_control.h"
+#include "fake_dispatch_control.h"
+
+namespace zelko {
+namespace {
+
+using test::FakeDispatchControl;
+using test::RecordedCall;
+
+constexpr DISPID kHighSpeed = 0x68030004;
+constexpr DISPID kResultCodeExtended = 0x68030009;
+constexpr DISPID kOpenPort = 0x60030015;
+constexpr DISPID kClosePort = 0x60030016;
+constexpr DISPID kSendCommand = 0x60030034;
+constexpr DISPID kSendQuery = 0x60030035;
+
+class EventRecorder : public RegisterEvents {
+ public:
+  void StatusUpdate(std::int32_t code) override { seen.push_back("StatusUpdate " + std::to_string(code)); }
+  void DataReceived(const std::string& text) override { seen.push_back("DataReceived " + text); }
+  std::vector<std::string> seen;
+};
+
+VARIANT LongVariant(LONG value) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = value;
+  return v;
+}
+
+// Each operation: the dispatch id, the kind of call and the argument types in
+// DISPPARAMS order, which is the declared order reversed.
+TEST(DispatchRegisterControlTest, EachOperationInvokesItsIdWithTheDeclaredArgumentTypes) {
+  struct Case {
+    const char* name;
+    std::function<void(RegisterControl&)> operation;
+    DISPID id;
+    WORD kind;
+    std::vector<VARTYPE> types;
+    std::vector<std::wstring> texts;
+    std::vector<LONG> numbers;
+  };
+  const Case cases[] = {
+      {"ClosePort", [](RegisterControl& c) { c.ClosePort(); }, kClosePort, DISPATCH_METHOD, {}, {}, {}},
+      {"OpenPort",
+       [](RegisterControl& c) {
+         std::string port = "1";
+         c.OpenPort(port);
+       },
+       kOpenPort, DISPATCH_METHOD, {VT_BSTR | VT_BYREF}, {L"1"}, {0}},
+      {"HighSpeed", [](RegisterControl& c) { c.SetHighSpeed(true); }, kHighSpeed, DISPATCH_PROPERTYPUT, {VT_BOOL},
+       {L""}, {VARIANT_TRUE}},
+      {"SendCommand", [](RegisterControl& c) { c.SendCommand(0, 0, "=D1/(  ZELKO  Collegato )"); }, kSendCommand,
+       DISPATCH_METHOD, {VT_BSTR, VT_I2, VT_I4}, {L"=D1/(  ZELKO  Collegato )", L"", L""}, {0, 0, 0}},
+      {"SendQuery",
+       [](RegisterControl& c) {
+         std::string reply;
+         c.SendQuery(7, 3, "<</?s", reply);
+       },
+       kSendQuery, DISPATCH_METHOD, {VT_BSTR | VT_BYREF, VT_BSTR, VT_I2, VT_I4}, {L"", L"<</?s", L"", L""},
+       {0, 0, 3, 7}},
+      {"ResultCodeExtended", [](RegisterControl& c) { c.ResultCodeExtended(); }, kResultCodeExtended,
+       DISPATCH_PROPERTYGET, {}, {}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeDispatchControl fake;
+    c.operation(*MakeDispatchRegisterControl(&fake));
+    ASSERT_EQ(fake.calls.size(), 1u);
+    const RecordedCall& call = fake.calls[0];
+    EXPECT_EQ(call.id, c.id);
+    EXPECT_EQ(call.kind, c.kind);
+    EXPECT_EQ(call.types, c.types);
+    EXPECT_EQ(call.texts, c.texts);
+    EXPECT_EQ(call.numbers, c.numbers);
+  }
+}
+
+TEST(DispatchRegisterControlTest, HighSpeedIsAPropertyPutWithTheNamedArgument) {
+  FakeDispatchControl fake;
+  MakeDispatchRegisterControl(&fake)->SetHighSpeed(true);
+  ASSERT_EQ(fake.calls.size(), 1u);
+  EXPECT_EQ(fake.calls[0].named, std::vector<DISPID>{DISPID_PROPERTYPUT});
+  EXPECT_FALSE(fake.calls[0].hadResult);
+}
+
+TEST(DispatchRegisterControlTest, ResultsAndByReferenceTextsComeBack) {
+  FakeDispatchControl fake;
+  fake.results[kSendCommand] = 114;
+  fake.results[kSendQuery] = 0;
+  fake.results[kResultCodeExtended] = 2001;
+  fake.results[kOpenPort] = 106;
+  fake.queryReply = L"0000010000012";
+  fake.portAfterOpen = L"COM1";
+  const auto control = MakeDispatchRegisterControl(&fake);
+
+  EXPECT_EQ(control->SendCommand(0, 0, "=S"), 114);
+  EXPECT_EQ(control->ResultCodeExtended(), 2001);
+  std::string reply = "stale";
+  EXPECT_EQ(control->SendQuery(0, 0, "<</?s", reply), 0);
+  EXPECT_EQ(reply, "0000010000012");
+  std::string port = "1";
+  EXPECT_EQ(control->OpenPort(port), 106);
+  EXPECT_EQ(port, "COM1");
+}
+
+TEST(DispatchRegisterControlTest, TextsCrossAsTheSystemCodePage) {
+  ASSERT_EQ(GetACP(), 1252u) << "the expectations below are written for Windows-1252";
+  FakeDispatchControl fake;
+  fake.queryReply = std::wstring(L"Caff\u00e8 ") + L'\0' + L"\u20ac";
+  const auto control = MakeDispatchRegisterControl(&fake);
+  control->SendCommand(0, 0, std::string("=D1/(Caff\xe8 ") + '\0' + "\x80)");
+  std::string reply;
+  control->SendQuery(0, 0, "", reply);
+  ASSERT_EQ(fake.calls.size(), 2u);
+  EXPECT_EQ(fake.calls[0].texts[0], std::wstring(L"=D1/(Caff\u00e8 ") + L'\0' + L"\u20ac)");
+  EXPECT_EQ(fake.calls[1].texts[1], L"");
+  EXPECT_EQ(reply, std::string("Caff\xe8 ") + '\0' + "\x80");
+}
+
+TEST(DispatchRegisterControlTest, EventsRaisedDuringACallArriveBeforeItReturns) {
+  FakeDispatchControl fake;
+  EventRecorder events;
+  const auto control = MakeDispatchRegisterControl(&fake);
+  control->SetEventHandler(&events);
+  ASSERT_EQ(fake.Sinks(), 1u);
+  BSTR byReference = SysAllocString(L"Grazie");
+  fake.duringCall = [&] {
+    fake.Raise(test::kFakeStatusUpdateId, LongVariant(24));
+    VARIANT text;
+    VariantInit(&text);
+    text.vt = VT_BSTR;
+    text.bstrVal = SysAllocString(L"Totale 1,00");
+    fake.Raise(test::kFakeDataReceivedId, text);
+    VariantClear(&text);
+    VARIANT reference;
+    VariantInit(&reference);
+    reference.vt = VT_BSTR | VT_BYREF;
+    reference.pbstrVal = &byReference;
+    fake.Raise(test::kFakeDataReceivedId, reference);
+    fake.Raise(0x3303, LongVariant(5));  // not one of the two events
+    VARIANT code;
+    VariantInit(&code);
+    code.vt = VT_I2;
+    code.iVal = 26;
+    fake.Raise(test::kFakeStatusUpdateId, code);
+  };
+  EXPECT_EQ(control->SendCommand(0, 0, "=S"), 0);
+  SysFreeString(byReference);
+  EXPECT_EQ(events.seen, (std::vector<std::string>{"StatusUpdate 24", "DataReceived Totale 1,00",
+                                                   "DataReceived Grazie", "StatusUpdate 26"}));
+
+  control->SetEventHandler(nullptr);
+  control->SendCommand(0, 0, "=S");
+  EXPECT_EQ(events.seen.size(), 4u) << "detached handlers hear nothing";
+}
+
+TEST(DispatchRegisterControlTest, AHandlerFailureSurfacesAfterTheControlReturns) {
+  struct Throwing : RegisterEvents {
+    void StatusUpdate(std::int32_t) override { throw std::runtime_error("data file not writable"); }
+    void DataReceived(const std::string&) override {}
+  } events;
+  FakeDispatchControl fake;
+  const auto control = MakeDispatchRegisterControl(&fake);
+  control->SetEventHandler(&events);
+  bool controlFinished = false;
+  fake.duringCall = [&] {
+    fake.Raise(test::kFakeStatusUpdateId, LongVariant(24));
+    controlFinished = true;
+  };
+  EXPECT_THROW(control->SendCommand(0, 0, "=S"), std::runtime_error);
+  EXPECT_TRUE(controlFinished) << "the exception must not cross the control's own code";
+  fake.duringCall = nullptr;
+  EXPECT_EQ(control->SendCommand(0, 0, "=S"), 0) << "the failure is reported once";
+}
+
+TEST(DispatchRegisterControlTest, RefusedCallsAndAMissingControlMeanNoHardware) {
+  FakeDispatchControl fake;
+  fake.failures[kSendCommand] = DISP_E_MEMBERNOTFOUND;
+  fake.failures[kResultCodeExtended] = E_FAIL;
+  const auto refused = MakeDispatchRegisterControl(&fake);
+  EXPECT_EQ(refused->SendCommand(0, 0, "=S"), kResultNoHardware);
+  EXPECT_EQ(refused->ResultCodeExtended(), 0);
+
+  const auto missing = MakeDispatchRegisterControl(nullptr);
+  EventRecorder events;
+  missing->SetEventHandler(&events);
+  std::string port = "1";
+  std::string reply = "stale";
+  EXPECT_EQ(missing->ClosePort(), kResultNoHardware);
+  EXPECT_EQ(missing->OpenPort(port), kResultNoHardware);
+  missing->SetHighSpeed(true);
+  EXPECT_EQ(missing->SendCommand(0, 0, "=K"), kResultNoHardware);
+  EXPECT_EQ(missing->SendQuery(0, 0, "<</?s", reply), kResultNoHardware);
+  EXPECT_EQ(reply, "");
+  EXPECT_EQ(missing->ResultCodeExtended(), 0);
+}
+
+TEST(DispatchRegisterControlTest, AControlWithoutEventsStillWorks) {
+  FakeDispatchControl fake(/*withEvents=*/false);
+  fake.results[kSendCommand] = 3;
+  EventRecorder events;
+  const auto control = MakeDispatchRegisterControl(&fake);
+  control->SetEventHandler(&events);
+  EXPECT_EQ(control->SendCommand(0, 0, "=S"), 3);
+  EXPECT_EQ(fake.Sinks(), 0u);
+}
+
+TEST(DispatchRegisterControlTest, ReleasesEverythingItTookAndDisconnects) {
+  FakeDispatchControl fake;
+  const ULONG before = fake.References();
+  const ULONG typeInfoBefore = fake.Coclass().References();
+  {
+    const auto control = MakeDispatchRegisterControl(&fake);
+    control->ClosePort();
+    EXPECT_GT(fake.References(), before);
+    EXPECT_EQ(fake.Sinks(), 1u);
+  }
+  EXPECT_EQ(fake.Sinks(), 0u);
+  EXPECT_EQ(fake.References(), before);
+  EXPECT_EQ(fake.Coclass().References(), typeInfoBefore);
+}
+
+// On a machine where JQTZelko.JqtEcrZelko is not registered (Wine here).
+TEST(ActiveXRegisterControlTest, AnUnregisteredControlIsARegisterThatIsNotThere) {
+  ASSERT_EQ(FindWindowA("ZelkoForm", nullptr), nullptr);
+  {
+    const auto control = MakeActiveXRegisterControl();
+    EXPECT_EQ(FindWindowA("ZelkoForm", nullptr), nullptr) << "the form comes with the first operation";
+    std::string port = "1";
+    std::string reply = "stale";
+    EXPECT_EQ(control->ClosePort(), kResultNoHardware);
+    const HWND form = FindWindowA("ZelkoForm", nullptr);
+    ASSERT_NE(form, nullptr);
+    EXPECT_FALSE(IsWindowVisible(form));
+    EXPECT_EQ(control->OpenPort(port), kResultNoHardware);
+    control->SetHighSpeed(true);
+    EXPECT_EQ(control->SendCommand(0, 0, "=K"), kResultNoHardware);
+    EXPECT_EQ(control->SendQuery(0, 0, "<</?s", reply), kResultNoHardware);
+    EXPECT_EQ(reply, "");
+    EXPECT_EQ(control->ResultCodeExtended(), 0);
+  }
+  EXPECT_EQ(FindWindowA("ZelkoForm", nullptr), nullptr);
+}
+
+}  // namespace
+}  // namespace zelko

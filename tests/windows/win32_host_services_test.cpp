@@ -1,0 +1,184 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "host_backend.h"
+#include "host_system_name.h"
+#include "text_file.h"
+
+namespace zelko {
+namespace {
+
+// A fresh folder under the Windows temporary folder, removed afterwards.
+class WindowsTempFolder {
+ public:
+  WindowsTempFolder() {
+    char base[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    path_ = std::string(base) + "zelko-win-" + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(GetTickCount());
+    CreateDirectoryA(path_.c_str(), nullptr);
+  }
+  ~WindowsTempFolder() {
+    WIN32_FIND_DATAA entry;
+    const HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        const std::string name = path_ + "\\" + entry.cFileName;
+        SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          RemoveDirectoryA(name.c_str());
+        } else {
+          DeleteFileA(name.c_str());
+        }
+      } while (FindNextFileA(search, &entry));
+      FindClose(search);
+    }
+    RemoveDirectoryA(path_.c_str());
+  }
+  std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+std::string ReadAll(const HostServices& host, const std::string& path) {
+  auto source = host.OpenRead(path);
+  if (!source) return "<cannot open>";
+  std::string bytes;
+  char buffer[7];  // small, so that several reads are needed
+  while (const std::size_t got = source->Read(buffer, sizeof buffer)) bytes.append(buffer, got);
+  return bytes;
+}
+
+bool Write(const HostServices& host, const std::string& path, HostServices::CreateMode mode,
+           const std::string& bytes) {
+  auto sink = host.Create(path, mode);
+  return sink && sink->Write(bytes) && sink->Commit();
+}
+
+class Win32HostServicesTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<HostServices> host_ = MakeHostServices(0, nullptr);
+  WindowsTempFolder folder_;
+};
+
+TEST_F(Win32HostServicesTest, OrdinaryFilesAreVisibleNonSystemFilesOnly) {
+  const std::string bytes = "x";
+  const struct {
+    const char* name;
+    DWORD attributes;
+    bool ordinary;
+  } cases[] = {
+      {"normal.txt", FILE_ATTRIBUTE_NORMAL, true},
+      {"readonly.txt", FILE_ATTRIBUTE_READONLY, true},
+      {"archive.txt", FILE_ATTRIBUTE_ARCHIVE, true},
+      {"hidden.txt", FILE_ATTRIBUTE_HIDDEN, false},
+      {"system.txt", FILE_ATTRIBUTE_SYSTEM, false},
+  };
+  for (const auto& c : cases) {
+    const std::string path = folder_ / c.name;
+    ASSERT_TRUE(Write(*host_, path, HostServices::CreateMode::Truncate, bytes));
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), c.attributes));
+    EXPECT_EQ(host_->IsOrdinaryFile(path), c.ordinary) << c.name;
+  }
+  CreateDirectoryA((folder_ / "folder").c_str(), nullptr);
+  EXPECT_FALSE(host_->IsOrdinaryFile(folder_ / "folder"));
+  EXPECT_FALSE(host_->IsOrdinaryFile(folder_ / "missing.txt"));
+  EXPECT_FALSE(host_->IsOrdinaryFile(""));
+  EXPECT_TRUE(host_->IsOrdinaryFile(folder_ / "NORMAL.TXT")) << "names ignore case";
+}
+
+TEST_F(Win32HostServicesTest, FilesKeepEveryByte) {
+  std::string bytes = "riga 1\r\nriga\n2\rCaff\xe8";
+  bytes += '\0';
+  bytes += "\xff";
+  for (const auto mode : {HostServices::CreateMode::Truncate, HostServices::CreateMode::AtomicReplace}) {
+    const std::string path = folder_ / "bytes.txt";
+    ASSERT_TRUE(Write(*host_, path, mode, "a much longer earlier content that must disappear entirely"));
+    ASSERT_TRUE(Write(*host_, path, mode, bytes));
+    EXPECT_EQ(ReadAll(*host_, path), bytes);
+  }
+  EXPECT_EQ(host_->OpenRead(folder_ / "missing.txt"), nullptr);
+  EXPECT_EQ(host_->OpenRead(folder_.path()), nullptr) << "a folder is not a file";
+  EXPECT_EQ(host_->Create(folder_ / "no-such-folder\\x.txt", HostServices::CreateMode::Truncate), nullptr);
+}
+
+TEST_F(Win32HostServicesTest, AnAbandonedReplacementLeavesTheTargetAndNoTemporary) {
+  const std::string path = folder_ / "settings.txt";
+  ASSERT_TRUE(Write(*host_, path, HostServices::CreateMode::AtomicReplace, "old"));
+  {
+    auto sink = host_->Create(path, HostServices::CreateMode::AtomicReplace);
+    ASSERT_NE(sink, nullptr);
+    ASSERT_TRUE(sink->Write("new, never committed"));
+    EXPECT_EQ(ReadAll(*host_, path), "old") << "the target changes only on Commit";
+  }
+  EXPECT_EQ(ReadAll(*host_, path), "old");
+  WIN32_FIND_DATAA entry;
+  int count = 0;
+  const HANDLE search = FindFirstFileA((folder_ / "*.*").c_str(), &entry);
+  do {
+    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++count;
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  EXPECT_EQ(count, 1);
+}
+
+TEST_F(Win32HostServicesTest, TextFilesEndLinesWithCrLf) {
+  const std::string path = folder_ / "SCONTRINO.OUT";
+  TextWriter writer(host_->Create(path, HostServices::CreateMode::Truncate));
+  ASSERT_TRUE(writer.WriteLine("0004"));
+  ASSERT_TRUE(writer.WriteLine("OK"));
+  ASSERT_TRUE(writer.Close());
+  EXPECT_EQ(ReadAll(*host_, path), "0004\r\nOK\r\n");
+}
+
+TEST_F(Win32HostServicesTest, EnvironmentEntriesAreTheProcessBlock) {
+  ASSERT_TRUE(SetEnvironmentVariableA("ZELKO_PROBE", " spazi intorno "));
+  const auto entries = host_->EnvironmentEntries();
+  int found = 0;
+  for (const std::string& entry : entries) {
+    EXPECT_FALSE(entry.empty());
+    if (entry == "ZELKO_PROBE= spazi intorno ") ++found;
+  }
+  EXPECT_EQ(found, 1);
+  const char* profile = std::getenv("USERPROFILE");
+  ASSERT_NE(profile, nullptr);
+  int profiles = 0;
+  for (const std::string& entry : entries) profiles += entry == std::string("USERPROFILE=") + profile;
+  EXPECT_EQ(profiles, 1);
+}
+
+TEST_F(Win32HostServicesTest, OwnFolderHoldsThisProgram) {
+  const std::string folder = host_->OwnFolder();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_NE(folder.back(), '\\');
+  EXPECT_TRUE(host_->IsOrdinaryFile(folder + "\\windows_tests.exe")) << folder;
+}
+
+TEST_F(Win32HostServicesTest, CommandLineTextFollowsTheProgramName) {
+  const std::string text = host_->CommandLineText();
+  const std::string full = GetCommandLineA();
+  EXPECT_EQ(full.substr(full.size() - text.size()), text);
+  EXPECT_EQ(text.find("windows_tests"), std::string::npos) << text;
+}
+
+// The version call as the driver makes it. Under Wine the ci script sets the
+// Windows version and names the host it expects in ZELKO_EXPECTED_HOST_NAME.
+TEST_F(Win32HostServicesTest, HostNameFollowsTheWindowsVersion) {
+  const auto version = host_->WindowsVersionNumbers();
+  ASSERT_TRUE(version.has_value());
+  EXPECT_EQ(version->platformId, 2u);
+  const char* expected = std::getenv("ZELKO_EXPECTED_HOST_NAME");
+  if (!expected) GTEST_SKIP() << "ZELKO_EXPECTED_HOST_NAME not set; version " << version->major << "."
+                              << version->minor << "." << version->build;
+  EXPECT_EQ(HostSystemName(*host_), expected)
+      << "version " << version->major << "." << version->minor << "." << version->build;
+}
+
+}  // namespace
+}  // namespace zelko

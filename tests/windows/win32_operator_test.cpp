@@ -1,0 +1,179 @@
+#include <windows.h>
+#undef MessageBox
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "default_operator.h"
+
+namespace zelko {
+namespace {
+
+std::string WindowText(HWND window) {
+  char text[512] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+// Waits on another thread for the message box captioned `caption`, notes its
+// text, then presses `button` on it.
+class BoxPresser {
+ public:
+  BoxPresser(std::string caption, int button)
+      : thread_([this, caption = std::move(caption), button] {
+          for (int attempt = 0; attempt < 500; ++attempt) {
+            const HWND box = FindWindowA("#32770", caption.c_str());
+            if (box && IsWindowVisible(box)) {
+              text_ = WindowText(GetDlgItem(box, 0xFFFF));
+              PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+              found_ = true;
+              return;
+            }
+            Sleep(20);
+          }
+        }) {}
+  ~BoxPresser() { Wait(); }
+  void Wait() {
+    if (thread_.joinable()) thread_.join();
+  }
+
+  bool Found() const { return found_; }
+  const std::string& Text() const { return text_; }
+
+ private:
+  std::atomic<bool> found_{false};
+  std::string text_;
+  std::thread thread_;
+};
+
+TEST(Win32OperatorTest, MessageBoxesAnswerWithTheButtonPressed) {
+  const struct {
+    int style;
+    int button;
+    OperatorAnswer answer;
+  } cases[] = {
+      {16, IDOK, OperatorAnswer::Ok},
+      {64, IDOK, OperatorAnswer::Ok},
+      {52, IDYES, OperatorAnswer::Yes},
+      {52, IDNO, OperatorAnswer::No},
+  };
+  const auto theOperator = MakeDefaultOperator();
+  int number = 0;
+  for (const auto& c : cases) {
+    const std::string caption = "JQT ZELKO Driver rel.1.0.11 prova " + std::to_string(++number);
+    const std::string text = "Coperchio APERTO! chiudere il COPERCHIO e premere OK";
+    auto presser = std::make_unique<BoxPresser>(caption, c.button);
+    const OperatorAnswer answer = theOperator->MessageBox(text, c.style, caption);
+    presser.reset();
+    EXPECT_EQ(answer, c.answer) << "style " << c.style;
+  }
+}
+
+TEST(Win32OperatorTest, TheBoxShowsTheTextUnderTheCaption) {
+  const auto theOperator = MakeDefaultOperator();
+  const std::string caption = "JQT ZELKO Driver rel.1.0.11 testo";
+  BoxPresser presser(caption, IDOK);
+  theOperator->MessageBox("ZELKO NON Collegato!", 16, caption);
+  presser.Wait();
+  EXPECT_TRUE(presser.Found());
+  EXPECT_EQ(presser.Text(), "ZELKO NON Collegato!");
+}
+
+HWND Notice() { return FindWindowA("ZelkoMessaggi", nullptr); }
+
+HWND Text1(HWND notice) { return FindWindowExA(notice, nullptr, "Edit", nullptr); }
+
+TEST(Win32OperatorTest, TheNoticeWindowIsShownReplacedAndClosed) {
+  const auto theOperator = MakeDefaultOperator();
+  theOperator->CloseNotice();  // nothing shown: nothing happens
+  EXPECT_EQ(Notice(), nullptr);
+
+  const std::string caption = "JQT ZELKO Driver rel.1.0.11";
+  theOperator->ShowNotice(caption, "Fine ROTOLO SCONTRINO,   SOSTITUIRE la carta !");
+  const HWND notice = Notice();
+  ASSERT_NE(notice, nullptr);
+  EXPECT_TRUE(IsWindowVisible(notice));
+  EXPECT_EQ(WindowText(notice), caption);
+  EXPECT_EQ(WindowText(Text1(notice)), "Fine ROTOLO SCONTRINO,   SOSTITUIRE la carta !");
+
+  theOperator->ShowNotice(caption, "Fine ROTOLO GIORNALE,   SOSTITUIRE la carta !");
+  EXPECT_EQ(Notice(), notice) << "one window serves both rolls";
+  EXPECT_EQ(WindowText(Text1(notice)), "Fine ROTOLO GIORNALE,   SOSTITUIRE la carta !");
+
+  theOperator->CloseNotice();
+  EXPECT_EQ(Notice(), nullptr);
+  theOperator->ShowNotice(caption, "Fine ROTOLO SCONTRINO,   SOSTITUIRE la carta !");
+  EXPECT_NE(Notice(), nullptr) << "a later notice creates the window anew";
+}
+
+TEST(Win32OperatorTest, TheNoticeHasTheFormsLayout) {
+  const auto theOperator = MakeDefaultOperator();
+  theOperator->ShowNotice("JQT ZELKO Driver rel.1.0.11", "Fine ROTOLO SCONTRINO,   SOSTITUIRE la carta !");
+  const HWND notice = Notice();
+  ASSERT_NE(notice, nullptr);
+  const HDC screen = GetDC(nullptr);
+  const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
+  const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  auto pixelsX = [&](int twips) { return MulDiv(twips, dpiX, 1440); };
+  auto pixelsY = [&](int twips) { return MulDiv(twips, dpiY, 1440); };
+
+  RECT client;
+  GetClientRect(notice, &client);
+  EXPECT_EQ(client.right, pixelsX(6585));
+  EXPECT_EQ(client.bottom, pixelsY(900));
+
+  const LONG style = GetWindowLongA(notice, GWL_STYLE);
+  EXPECT_FALSE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(style & WS_THICKFRAME) << "fixed size";
+  EXPECT_TRUE(style & WS_CAPTION);
+
+  RECT frame;
+  GetWindowRect(notice, &frame);
+  EXPECT_NEAR((frame.left + frame.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+  EXPECT_NEAR((frame.top + frame.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+
+  auto childRect = [&](HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, notice, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  const RECT text1 = childRect(Text1(notice));
+  EXPECT_EQ(text1.left, pixelsX(1320));
+  EXPECT_EQ(text1.top, pixelsY(240));
+  EXPECT_EQ(text1.right - text1.left, pixelsX(5055));
+  EXPECT_EQ(text1.bottom - text1.top, pixelsY(375));
+  const HWND picture1 = FindWindowExA(notice, nullptr, "Static", nullptr);
+  ASSERT_NE(picture1, nullptr);
+  const RECT picture = childRect(picture1);
+  EXPECT_EQ(picture.left, pixelsX(240));
+  EXPECT_EQ(picture.top, pixelsY(120));
+  EXPECT_EQ(picture.right - picture.left, pixelsX(735));
+  EXPECT_EQ(picture.bottom - picture.top, pixelsY(615));
+  EXPECT_NE(SendMessageA(picture1, STM_GETICON, 0, 0), 0) << "Picture1 holds the icon";
+}
+
+TEST(Win32OperatorTest, TheNoticeClosedByTheOperatorIsCreatedAgain) {
+  const auto theOperator = MakeDefaultOperator();
+  theOperator->ShowNotice("JQT ZELKO Driver rel.1.0.11", "Fine ROTOLO SCONTRINO,   SOSTITUIRE la carta !");
+  ASSERT_NE(Notice(), nullptr);
+  SendMessageA(Notice(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(Notice(), nullptr);
+  theOperator->CloseNotice();
+  theOperator->ShowNotice("JQT ZELKO Driver rel.1.0.11", "Fine ROTOLO GIORNALE,   SOSTITUIRE la carta !");
+  ASSERT_NE(Notice(), nullptr);
+  EXPECT_EQ(WindowText(Text1(Notice())), "Fine ROTOLO GIORNALE,   SOSTITUIRE la carta !");
+}
+
+TEST(Win32OperatorTest, TheNoticeEndsWithTheOperator) {
+  MakeDefaultOperator()->ShowNotice("JQT ZELKO Driver rel.1.0.11", "Fine ROTOLO SCONTRINO,   SOSTITUIRE la carta !");
+  EXPECT_EQ(Notice(), nullptr);
+}
+
+}  // namespace
+}  // namespace zelko
