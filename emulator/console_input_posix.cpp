@@ -16,7 +16,7 @@ struct ConsoleInput::Terminal {
   void SetLineEditing(bool on) const {
     termios changed = saved;
     if (!on) {
-      changed.c_lflag &= static_cast<tcflag_t>(~ICANON);
+      changed.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
       changed.c_cc[VMIN] = 1;
       changed.c_cc[VTIME] = 0;
     }
