@@ -33,7 +33,7 @@ void OpenRegisterSession(DriverRun& run) {
   if (DefaultBlankToS(settings.GestioneErrori)) run.store.Write(kKeyGestioneErrori, settings.GestioneErrori);
   SendRegisterCommand(run, "=K");
   std::string reply;
-  std::int32_t result = QueryStatus(run, reply);
+  const std::int32_t result = QueryStatus(run, reply);
   if (result != kResultSuccess) {
     const std::string message = result == kResultNoHardware ? "ZELKO NON Collegato!" : "ZELKO NON Disponibile!";
     ReportFailureWithBox(run, result, message, settings.GestioneErrori);

@@ -1,5 +1,6 @@
 #include "tcp_register_control.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <nlohmann/json.hpp>
@@ -14,6 +15,9 @@ namespace zelko {
 namespace {
 
 using nlohmann::json;
+
+// How long an operation waits on a register that let the previous one time out.
+constexpr std::chrono::milliseconds kStalledWait{250};
 
 // A peer that sends a line longer than this is not speaking the protocol.
 constexpr std::size_t kMaxLineBytes = 64 * 1024 * 1024;
@@ -76,16 +80,20 @@ class TcpRegisterControl final : public RegisterControl {
   std::int32_t ResultOf(json request) { return Exchange(std::move(request), "result").code; }
 
   Answer Exchange(json request, const char* numberField, const char* textField = nullptr) {
-    const auto deadline = TcpConnection::Clock::now() + timeout_;
-    if (!connection_) Connect(deadline);
+    const auto start = TcpConnection::Clock::now();
+    if (!connection_) Connect(start + timeout_);
     const std::int64_t id = nextId_++;
     request["id"] = id;
     if (!connection_ || !connection_->SendAll(request.dump() + "\n")) return Lost();
     for (;;) {
       std::string line;
-      const auto status = NextLine(line, deadline);
-      if (status == TcpConnection::ReceiveStatus::TimedOut) return {kResultTimeout, std::nullopt};
+      const auto status = NextLine(line, Deadline(start));
+      if (status == TcpConnection::ReceiveStatus::TimedOut) {
+        stalled_ = true;
+        return {kResultTimeout, std::nullopt};
+      }
       if (status == TcpConnection::ReceiveStatus::Closed) return Lost();
+      stalled_ = false;
       json message = json::parse(line, nullptr, false);
       if (!message.is_object()) return Lost();
       if (message.contains("event")) {
@@ -101,9 +109,17 @@ class TcpRegisterControl final : public RegisterControl {
     }
   }
 
+  // A register that has let an operation time out gets only a short wait until
+  // it sends anything again, so that a run ending on a timeout is not held up
+  // a whole timeout more by the closing of the port.
+  TcpConnection::Clock::time_point Deadline(TcpConnection::Clock::time_point start) const {
+    return start + (stalled_ ? std::min(timeout_, kStalledWait) : timeout_);
+  }
+
   void Connect(TcpConnection::Clock::time_point deadline) {
     connection_ = ConnectTcp(host_, port_, deadline);
     received_.clear();
+    stalled_ = false;
   }
 
   Answer Lost() {
@@ -150,6 +166,7 @@ class TcpRegisterControl final : public RegisterControl {
   std::unique_ptr<TcpConnection> connection_;
   std::string received_;
   std::int64_t nextId_ = 1;
+  bool stalled_ = false;  // the last operation timed out and nothing has come since
 };
 
 }  // namespace
