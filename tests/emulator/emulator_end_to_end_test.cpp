@@ -14,9 +14,9 @@ using namespace std::chrono_literals;
 
 const std::string kHeader = "1\r\n115200,n,8,1\r\n";
 
-class DriverEndToEndTest : public ::testing::Test {
+class EmulatorEndToEndTest : public ::testing::Test {
  protected:
-  DriverEndToEndTest() { std::filesystem::create_directories(folder_.File("root/c")); }
+  EmulatorEndToEndTest() { std::filesystem::create_directories(folder_.File("root/c")); }
 
   void WriteReceipt(const std::vector<std::string>& commands) {
     std::string text = kHeader + std::to_string(commands.size()) + "\r\n";
@@ -53,7 +53,7 @@ class DriverEndToEndTest : public ::testing::Test {
   TempFolder folder_;
 };
 
-TEST_F(DriverEndToEndTest, NormalReceipt) {
+TEST_F(EmulatorEndToEndTest, NormalReceipt) {
   WriteReceipt({"=T1/$100", "=S"});
   auto emulator = StartEmulator("on command 3 data Totale 1,00\non command 4 data Grazie\n");
   EXPECT_EQ(RunDriver(emulator->Port()), 0) << folder_.Read("driver.out");
@@ -77,7 +77,7 @@ TEST_F(DriverEndToEndTest, NormalReceipt) {
             "ClosePort\t\t0\n");
 }
 
-TEST_F(DriverEndToEndTest, FailuresReachTheResultFile) {
+TEST_F(EmulatorEndToEndTest, FailuresReachTheResultFile) {
   struct Case {
     const char* name;
     std::string scenario;
@@ -103,7 +103,7 @@ TEST_F(DriverEndToEndTest, FailuresReachTheResultFile) {
   }
 }
 
-TEST_F(DriverEndToEndTest, NotConnected) {
+TEST_F(EmulatorEndToEndTest, NotConnected) {
   std::string error;
   std::string port = std::to_string(TcpServer::Listen("127.0.0.1", "0", error)->Port());
   WriteReceipt({"=S"});
@@ -112,7 +112,7 @@ TEST_F(DriverEndToEndTest, NotConnected) {
   EXPECT_NE(OperatorLog().find("box\t16\t"), std::string::npos) << OperatorLog();
 }
 
-TEST_F(DriverEndToEndTest, TimeoutIsReportedWithinTheTimeoutAndOneSecond) {
+TEST_F(EmulatorEndToEndTest, TimeoutIsReportedWithinTheTimeoutAndOneSecond) {
   WriteReceipt({"=S"});
   auto emulator = StartEmulator("on prefix <</?s delay 20000");
   const auto start = std::chrono::steady_clock::now();
@@ -122,7 +122,7 @@ TEST_F(DriverEndToEndTest, TimeoutIsReportedWithinTheTimeoutAndOneSecond) {
   EXPECT_EQ(Result(), "112\r\nZELKO NON Disponibile!\r\n");
 }
 
-TEST_F(DriverEndToEndTest, CoverOpenedThenClosedFromTheConsoleWithAJournalRollChangeMeanwhile) {
+TEST_F(EmulatorEndToEndTest, CoverOpenedThenClosedFromTheConsoleWithAJournalRollChangeMeanwhile) {
   WriteReceipt({"=T1/$100", "=S"});
   auto emulator = StartEmulator("");
   ASSERT_TRUE(emulator->Console("cover open", "console\tcover open"));
@@ -143,7 +143,7 @@ TEST_F(DriverEndToEndTest, CoverOpenedThenClosedFromTheConsoleWithAJournalRollCh
   EXPECT_NE(close, std::string::npos) << log;
 }
 
-TEST_F(DriverEndToEndTest, ReceiptPaperEndAndBack) {
+TEST_F(EmulatorEndToEndTest, ReceiptPaperEndAndBack) {
   WriteReceipt({"=T1/$100", "=T2/$200", "=S"});
   auto emulator = StartEmulator("on command 3 status-update 24\non command 4 status-update 26\n");
   EXPECT_EQ(RunDriver(emulator->Port()), 0);
@@ -153,7 +153,7 @@ TEST_F(DriverEndToEndTest, ReceiptPaperEndAndBack) {
 
 // The loader's command file loaded into the emulator; the table it writes
 // equals the loader's own record file.
-TEST_F(DriverEndToEndTest, LoaderArticlesLoadedAndReadBack) {
+TEST_F(EmulatorEndToEndTest, LoaderArticlesLoadedAndReadBack) {
   const std::filesystem::path bin = folder_.File("bin");
   std::filesystem::create_directories(bin);
   std::filesystem::copy_file(ZELKO_LOADER_PATH, bin / "PLUZELKO");
