@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace zelko::emulator {
 namespace {
 
@@ -128,6 +130,18 @@ TEST(ScenarioTest, ErrorsNameTheLine) {
     const ScenarioParse parse = ParseScenario(c.text);
     EXPECT_TRUE(parse.error.starts_with(c.error)) << c.text << " gave: " << parse.error;
   }
+}
+
+TEST(ScenarioTest, ShippedExamplesAreValid) {
+  int examples = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(ZELKO_SCENARIO_EXAMPLES)) {
+    const ScenarioParse parse = ReadScenarioFile(entry.path().string());
+    EXPECT_EQ(parse.error, "");
+    EXPECT_TRUE(parse.scenario.absent || !parse.scenario.rules.empty() || !parse.scenario.statusSteps.empty())
+        << entry.path();
+    ++examples;
+  }
+  EXPECT_GE(examples, 5);
 }
 
 TEST(ScenarioTest, UnreadableFileIsNamed) {
