@@ -19,6 +19,13 @@ struct WindowsVersion {
   std::uint32_t build = 0;
 };
 
+// Held while a run must be the only one of its kind; released when destroyed,
+// and by the operating system when the process dies.
+class RunLock {
+ public:
+  virtual ~RunLock() = default;
+};
+
 // Everything the programs need of the operating system except the register,
 // the operator and the settings store. Paths are Windows paths ("c:\dir\file");
 // a backend maps them to its own file system.
@@ -45,6 +52,9 @@ class HostServices {
   virtual std::unique_ptr<ByteSource> OpenRead(const std::string& path) const = 0;
   // Null when the file cannot be created.
   virtual std::unique_ptr<ByteSink> Create(const std::string& path, CreateMode mode) const = 0;
+  // Waits until this process alone holds the lock on the file (created when
+  // missing, never removed). Null when the file cannot be made or locked.
+  virtual std::unique_ptr<RunLock> LockForRun(const std::string& path) const = 0;
 };
 
 }  // namespace zelko

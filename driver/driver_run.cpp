@@ -1,5 +1,7 @@
 #include "driver_run.h"
 
+#include <ostream>
+
 #include "command_file.h"
 #include "failure_report.h"
 #include "file_locations.h"
@@ -23,6 +25,16 @@ void PlaceFiles(DriverRun& run) {
   run.dataFilePath = locations.dataFilePath;
 }
 
+// One run at a time: the lock beside the result file that the file locations
+// give (before the command line's), so that every run reading the same command
+// file waits for the one before it, whatever result path its caller names.
+std::unique_ptr<RunLock> WaitForOtherRuns(DriverRun& run) {
+  const std::string path = run.resultFilePath + ".lock";
+  auto lock = run.host.LockForRun(path);
+  if (!lock) run.diagnostics << "ZelkoDriver: the lock file \"" << path << "\" could not be made; running without it\n";
+  return lock;
+}
+
 // The first pass; a missing, short or miscounted file ends the run before the port is touched.
 CommandFileCheck CheckCommandLines(DriverRun& run) {
   const auto check = CheckCommandFile(run.host, run.commandFilePath);
@@ -40,6 +52,7 @@ void OpenRegisterPort(DriverRun& run, const CommandFileCheck& check) {
 
 int RunSteps(DriverRun& run) {
   PlaceFiles(run);
+  const auto lock = WaitForOtherRuns(run);
   const CommandFileCheck check = CheckCommandLines(run);
   run.dataLogOpen = false;
   run.dataLogPath = run.dataFilePath;

@@ -50,6 +50,7 @@ class MemoryHost : public HostServices {
   bool IsOrdinaryFile(const std::string& path) const override { return files.contains(path); }
   std::unique_ptr<ByteSource> OpenRead(const std::string& path) const override;
   std::unique_ptr<ByteSink> Create(const std::string& path, CreateMode mode) const override;
+  std::unique_ptr<RunLock> LockForRun(const std::string&) const override { return std::make_unique<RunLock>(); }
 };
 
 }  // namespace zelko::fuzzing

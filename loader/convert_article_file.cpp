@@ -89,7 +89,7 @@ std::int32_t Finish(TextWriter& out, std::int32_t number) {
 }  // namespace
 
 std::int32_t ConvertArticleFile(const LoaderSettings& settings, const HostServices& host) {
-  const std::string outputPath(settings.recordFileMode ? kRecordFilePath : kCommandFilePath);
+  const std::string outputPath(OutputFilePath(settings));
   auto sink = host.Create(outputPath, HostServices::CreateMode::Truncate);
   if (!sink) return failure::kOutputNotCreated;
   TextWriter out(std::move(sink));

@@ -1,6 +1,8 @@
 #include "run_loader.h"
 
+#include <memory>
 #include <new>
+#include <ostream>
 #include <string>
 
 #include "command_line_switches.h"
@@ -16,7 +18,17 @@ namespace {
   throw LoaderFailure{failure::kArticleFileMissing, "File da convertire assente o errato"};
 }
 
-void RunSteps(const HostServices& host) {
+// One run at a time per output file: the lock beside it is held from before
+// the output is created until the run ends.
+std::unique_ptr<RunLock> WaitForOtherRuns(const HostServices& host, const LoaderSettings& settings,
+                                          std::ostream& diagnostics) {
+  const std::string path = std::string(OutputFilePath(settings)) + ".lock";
+  auto lock = host.LockForRun(path);
+  if (!lock) diagnostics << "PLUZELKO: the lock file \"" << path << "\" could not be made; running without it\n";
+  return lock;
+}
+
+void RunSteps(const HostServices& host, std::ostream& diagnostics) {
   LoaderSettings settings = SettingsFromCommandLine(host.CommandLineText());
   if (settings.articlePath.empty()) FailArticleFileMissing();
   const std::string configPath = ConfigFilePath(host);
@@ -25,6 +37,7 @@ void RunSteps(const HostServices& host) {
   }
   if (!host.IsOrdinaryFile(settings.articlePath)) FailArticleFileMissing();
   ReadConfigFile(host, configPath, settings);
+  const auto lock = WaitForOtherRuns(host, settings, diagnostics);
   if (const std::int32_t number = ConvertArticleFile(settings, host); number != 0) {
     throw LoaderFailure{number, "Errore nella creazione del file " + std::string(kCommandFilePath)};
   }
@@ -32,9 +45,9 @@ void RunSteps(const HostServices& host) {
 
 }  // namespace
 
-std::int32_t RunLoader(const HostServices& host) {
+std::int32_t RunLoader(const HostServices& host, std::ostream& diagnostics) {
   try {
-    RunSteps(host);
+    RunSteps(host, diagnostics);
     return 0;
   } catch (const LoaderFailure& failure) {
     return failure.number;

@@ -10,6 +10,7 @@
 #include "name_case.h"
 #include "path_mapping.h"
 #include "posix_files.h"
+#include "posix_run_lock.h"
 #include "windows_version_text.h"
 #include "zelko_root.h"
 
@@ -73,6 +74,10 @@ class PosixHostServices : public HostServices {
 
   std::unique_ptr<ByteSink> Create(const std::string& path, CreateMode mode) const override {
     return CreateFile(LocalPath(path), mode);
+  }
+
+  std::unique_ptr<RunLock> LockForRun(const std::string& path) const override {
+    return LockFileForRun(LocalPath(path));
   }
 
  private:

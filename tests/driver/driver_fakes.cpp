@@ -53,6 +53,19 @@ class FakeSink : public ByteSink {
   bool failWrites_;
 };
 
+// Logs its release, so that tests see how long a run held it.
+class LoggedLock : public RunLock {
+ public:
+  LoggedLock(std::vector<std::string>& events, std::string path) : events_(events), path_(std::move(path)) {
+    events_.push_back("lock " + path_);
+  }
+  ~LoggedLock() override { events_.push_back("unlock " + path_); }
+
+ private:
+  std::vector<std::string>& events_;
+  std::string path_;
+};
+
 }  // namespace
 
 bool FakeHost::IsOrdinaryFile(const std::string& path) const {
@@ -72,6 +85,11 @@ std::unique_ptr<ByteSink> FakeHost::Create(const std::string& path, CreateMode m
   const bool atomic = mode == CreateMode::AtomicReplace;
   if (!atomic) target.clear();
   return std::make_unique<FakeSink>(target, atomic, failWrites.contains(path));
+}
+
+std::unique_ptr<RunLock> FakeHost::LockForRun(const std::string& path) const {
+  if (refuseLock.contains(path)) return nullptr;
+  return std::make_unique<LoggedLock>(lockEvents, path);
 }
 
 SettingValue FakeSettingsStore::Read(std::string_view key) const {

@@ -29,7 +29,9 @@ class FakeHost : public HostServices {
   std::set<std::string> refuseCreate;   // Create gives null
   std::set<std::string> failWrites;     // writes to these fail
   std::set<std::string> failReads;      // reads of these fail after the first bytes
+  std::set<std::string> refuseLock;     // LockForRun gives null
   mutable int opensForReading = 0;
+  mutable std::vector<std::string> lockEvents;  // "lock <path>" and "unlock <path>", in order
 
   std::optional<WindowsVersion> WindowsVersionNumbers() const override { return version; }
   std::vector<std::string> EnvironmentEntries() const override { return environment; }
@@ -38,6 +40,7 @@ class FakeHost : public HostServices {
   bool IsOrdinaryFile(const std::string& path) const override;
   std::unique_ptr<ByteSource> OpenRead(const std::string& path) const override;
   std::unique_ptr<ByteSink> Create(const std::string& path, CreateMode mode) const override;
+  std::unique_ptr<RunLock> LockForRun(const std::string& path) const override;
 };
 
 class FakeSettingsStore : public SettingsStore {

@@ -10,6 +10,7 @@
 namespace zelko {
 namespace {
 
+using ::testing::Each;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
@@ -192,6 +193,30 @@ TEST_F(DriverRunTest, UnwritableResultFileGivesExitStatusTwoAndOneDiagnosticLine
   host.files[kResultFile] = "old";
   EXPECT_EQ(Run(), kExitResultNotWritten);
   EXPECT_EQ(Result(), "old");
+}
+
+TEST_F(DriverRunTest, RunHoldsTheLockBesideTheDefaultResultFileFromStartToEnd) {
+  CommandFile("COM1\r\n9600\r\n1\r\nA\r\n");
+  host.commandLine = "d:\\r.out";
+  std::vector<std::size_t> heldAt;
+  control.beforeAnswer = [&](const std::string&, RegisterEvents&) { heldAt.push_back(host.lockEvents.size()); };
+  EXPECT_EQ(Run(), kExitSuccess);
+  EXPECT_THAT(heldAt, Each(1u));
+  EXPECT_THAT(host.lockEvents, ElementsAre("lock c:\\SCONTRINO.OUT.lock", "unlock c:\\SCONTRINO.OUT.lock"));
+
+  host.lockEvents.clear();
+  CommandFile("COM1\r\n9600\r\n5\r\n");
+  EXPECT_EQ(Run(), kExitFailureReported);
+  EXPECT_THAT(host.lockEvents, ElementsAre("lock c:\\SCONTRINO.OUT.lock", "unlock c:\\SCONTRINO.OUT.lock"));
+}
+
+TEST_F(DriverRunTest, RunWithoutItsLockGoesOnAndSaysSo) {
+  CommandFile("COM1\r\n9600\r\n0\r\n");
+  host.refuseLock.insert("c:\\SCONTRINO.OUT.lock");
+  EXPECT_EQ(Run(), kExitSuccess);
+  EXPECT_EQ(Result(), "1234\r\nOK\r\n");
+  EXPECT_EQ(diagnostics.str(),
+            "ZelkoDriver: the lock file \"c:\\SCONTRINO.OUT.lock\" could not be made; running without it\n");
 }
 
 TEST_F(DriverRunTest, HostPlacesTheFilesInTheProfileFolder) {

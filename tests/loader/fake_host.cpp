@@ -84,4 +84,10 @@ std::unique_ptr<ByteSink> FakeHost::Create(const std::string& path, CreateMode) 
   return std::make_unique<StringSink>(file, writeLimit_, failClose_);
 }
 
+std::unique_ptr<RunLock> FakeHost::LockForRun(const std::string& path) const {
+  if (failLock_) return nullptr;
+  locked_.push_back(path);
+  return std::make_unique<RunLock>();
+}
+
 }  // namespace zelko::testing

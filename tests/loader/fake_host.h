@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "host_services.h"
 
@@ -30,6 +31,9 @@ class FakeHost : public HostServices {
   // Writing fails once the file holds `bytes` bytes (a full disk).
   void FailWriteAfter(std::size_t bytes) { writeLimit_ = bytes; }
   void FailClose() { failClose_ = true; }
+  void FailLock() { failLock_ = true; }
+  // The paths locked for the run, in order.
+  const std::vector<std::string>& Locked() const { return locked_; }
 
   std::optional<WindowsVersion> WindowsVersionNumbers() const override { return std::nullopt; }
   std::vector<std::string> EnvironmentEntries() const override { return {}; }
@@ -38,6 +42,7 @@ class FakeHost : public HostServices {
   bool IsOrdinaryFile(const std::string& path) const override;
   std::unique_ptr<ByteSource> OpenRead(const std::string& path) const override;
   std::unique_ptr<ByteSink> Create(const std::string& path, CreateMode mode) const override;
+  std::unique_ptr<RunLock> LockForRun(const std::string& path) const override;
 
  private:
   static std::string Key(const std::string& path);
@@ -49,6 +54,8 @@ class FakeHost : public HostServices {
   std::set<std::string> failCreate_;
   std::optional<std::size_t> writeLimit_;
   bool failClose_ = false;
+  bool failLock_ = false;
+  mutable std::vector<std::string> locked_;
 };
 
 }  // namespace zelko::testing

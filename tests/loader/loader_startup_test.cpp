@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -218,6 +219,32 @@ INSTANTIATE_TEST_SUITE_P(
                             failure::kArticleFileNotRead},
         PlatformFailureCase{"WriteFails", [](FakeHost& h) { h.FailWriteAfter(3); }, failure::kOutputNotWritten}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// One run at a time per output file; a failed start-up locks nothing.
+TEST(RunLoaderLockTest, LocksTheOutputFileOfItsMode) {
+  FakeHost host;
+  host.AddFile("C:\\LOADER\\config.cmd", "");
+  host.AddFile("c:\\art.txt", testing::WorkedExampleLine());
+  std::ostringstream diagnostics;
+  for (const char* commandLine : {"c:\\art.txt", "c:\\art.txt -CF", "c:\\missing.txt"}) {
+    host.commandLine = commandLine;
+    RunLoader(host, diagnostics);
+  }
+  EXPECT_EQ(host.Locked(), (std::vector<std::string>{"C:\\Scontrino.inp.lock", "C:\\ZELKOPLU.TXT.lock"}));
+  EXPECT_EQ(diagnostics.str(), "");
+}
+
+TEST(RunLoaderLockTest, RunWithoutItsLockGoesOnAndSaysSo) {
+  FakeHost host;
+  host.commandLine = "c:\\art.txt";
+  host.AddFile("C:\\LOADER\\config.cmd", "");
+  host.AddFile("c:\\art.txt", testing::WorkedExampleLine());
+  host.FailLock();
+  std::ostringstream diagnostics;
+  EXPECT_EQ(RunLoader(host, diagnostics), 0);
+  EXPECT_TRUE(host.File("C:\\Scontrino.inp").has_value());
+  EXPECT_EQ(diagnostics.str(), "PLUZELKO: the lock file \"C:\\Scontrino.inp.lock\" could not be made; running without it\n");
+}
 
 TEST(FailureNumbersTest, StayDistinctInAnExitStatus) {
   const std::int32_t numbers[] = {0,

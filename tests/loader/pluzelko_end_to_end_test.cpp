@@ -96,7 +96,9 @@ TEST(PluzelkoEndToEndTest, ReplacesAnOutputWhoseNameDiffersInCase) {
   test::WriteBytes(folders.drive() + "/SCONTRINO.INP", std::string(5000, 'x'));
   EXPECT_EQ(folders.Run({"{data}/art.txt"}).exitStatus, 0);
   EXPECT_EQ(folders.DriveFile("SCONTRINO.INP"), kBody);
-  EXPECT_EQ(test::EntryCount(folders.drive()), 1u);
+  // The output and the lock file that keeps a second loader off it, no second output.
+  EXPECT_EQ(test::EntryCount(folders.drive()), 2u);
+  EXPECT_EQ(folders.DriveFile("Scontrino.inp.lock"), "");
 }
 
 }  // namespace
