@@ -15,7 +15,9 @@ namespace zelko::emulator {
 namespace {
 
 // A client that sends a line longer than this is not speaking the protocol.
-constexpr std::size_t kMaxLineBytes = 1024 * 1024;
+// Room for the driver's longest commands: a command line of a few megabytes,
+// its 8-bit bytes taking two bytes each on the wire.
+constexpr std::size_t kMaxLineBytes = 16 * 1024 * 1024;
 
 // Blocking accept and receive give up this often to look at the stop switch;
 // waiting in poll instead would cost a system call per request.

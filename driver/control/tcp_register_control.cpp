@@ -16,8 +16,9 @@ namespace {
 
 using nlohmann::json;
 
-// How long an operation waits on a register that let the previous one time out.
-constexpr std::chrono::milliseconds kStalledWait{250};
+// How long, in all, a register that let an operation time out has to speak
+// again; the operations after the timeout share this wait.
+constexpr std::chrono::milliseconds kStalledWait{500};
 
 // A peer that sends a line longer than this is not speaking the protocol.
 constexpr std::size_t kMaxLineBytes = 64 * 1024 * 1024;
@@ -89,11 +90,11 @@ class TcpRegisterControl final : public RegisterControl {
       std::string line;
       const auto status = NextLine(line, Deadline(start));
       if (status == TcpConnection::ReceiveStatus::TimedOut) {
-        stalled_ = true;
+        if (!stalledSince_) stalledSince_ = TcpConnection::Clock::now();
         return {kResultTimeout, std::nullopt};
       }
       if (status == TcpConnection::ReceiveStatus::Closed) return Lost();
-      stalled_ = false;
+      stalledSince_.reset();
       json message = json::parse(line, nullptr, false);
       if (!message.is_object()) return Lost();
       if (message.contains("event")) {
@@ -109,17 +110,18 @@ class TcpRegisterControl final : public RegisterControl {
     }
   }
 
-  // A register that has let an operation time out gets only a short wait until
-  // it sends anything again, so that a run ending on a timeout is not held up
-  // a whole timeout more by the closing of the port.
+  // A register that has let an operation time out gets only a short wait, in
+  // all, until it sends anything again, so that a run ending on a timeout is
+  // not held up by the operations that follow it (the closing of the port).
   TcpConnection::Clock::time_point Deadline(TcpConnection::Clock::time_point start) const {
-    return start + (stalled_ ? std::min(timeout_, kStalledWait) : timeout_);
+    if (!stalledSince_) return start + timeout_;
+    return std::min(start + timeout_, *stalledSince_ + kStalledWait);
   }
 
   void Connect(TcpConnection::Clock::time_point deadline) {
     connection_ = ConnectTcp(host_, port_, deadline);
     received_.clear();
-    stalled_ = false;
+    stalledSince_.reset();
   }
 
   Answer Lost() {
@@ -166,7 +168,8 @@ class TcpRegisterControl final : public RegisterControl {
   std::unique_ptr<TcpConnection> connection_;
   std::string received_;
   std::int64_t nextId_ = 1;
-  bool stalled_ = false;  // the last operation timed out and nothing has come since
+  // When an operation timed out, as long as nothing has come since.
+  std::optional<TcpConnection::Clock::time_point> stalledSince_;
 };
 
 }  // namespace

@@ -130,7 +130,7 @@ TEST_F(TcpServerTest, DelayBeyondTheClientTimeoutGives112AndTheLateAnswerIsIgnor
 TEST_F(TcpServerTest, BadInputClosesTheConnectionAndTheServerGoesOn) {
   Start("");
   const std::string inputs[] = {"not json\n", "{\"id\":1}\n", "{\"id\":1,\"op\":\"SendCommand\",\"text\":\"\\u0101\"}\n",
-                                std::string(2 * 1024 * 1024, 'x')};
+                                std::string(17 * 1024 * 1024, 'x')};
   for (const std::string& input : inputs) {
     auto raw = RawClient();
     ASSERT_NE(raw, nullptr);
