@@ -1,8 +1,10 @@
 #!/bin/sh
 # Runs a Windows program under Wine: the 64-bit loader for a 64-bit program,
-# the ordinary wine command otherwise. WINEPREFIX and WINEDEBUG come from the caller.
-program=$1
-if od -An -tx1 -j0 -N4096 "$program" 2>/dev/null | tr -d ' \n' | grep -q '504500006486'; then
+# the ordinary wine command otherwise. For Wine's own tools (wineboot, reg),
+# WINE_RUN_LIKE names a program whose kind picks the loader.
+# WINEPREFIX and WINEDEBUG come from the caller.
+kind=${WINE_RUN_LIKE:-$1}
+if od -An -tx1 -N4096 "$kind" 2>/dev/null | tr -d ' \n' | grep -q '504500006486'; then
   for loader in /usr/lib/wine/wine64 wine64; do
     if command -v "$loader" >/dev/null 2>&1; then
       WINELOADER=${WINELOADER:-$loader} exec "$loader" "$@"

@@ -5,6 +5,7 @@
 #include "host_backend.h"
 #include "win32_command_line.h"
 #include "win32_files.h"
+#include "win32_run_lock.h"
 
 namespace zelko {
 
@@ -67,6 +68,8 @@ class Win32HostServices : public HostServices {
   std::unique_ptr<ByteSink> Create(const std::string& path, CreateMode mode) const override {
     return CreateWin32File(path, mode);
   }
+
+  std::unique_ptr<RunLock> LockForRun(const std::string& path) const override { return LockWin32FileForRun(path); }
 };
 
 }  // namespace

@@ -12,39 +12,60 @@
 namespace zelko {
 namespace {
 
+// A window's text, also of a window that another thread owns.
 std::string WindowText(HWND window) {
   char text[512] = {};
-  GetWindowTextA(window, text, sizeof text);
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 1000, &ignored);
   return text;
 }
 
-// Waits on another thread for the message box captioned `caption`, notes its
-// text, then presses `button` on it.
+// On another thread, presses `button` on the message box that this thread
+// shows, until the box is gone; notes the box's caption and text. It keeps
+// pressing, so a press that arrives while the box is still being set up is
+// not the only one.
 class BoxPresser {
  public:
-  BoxPresser(std::string caption, int button)
-      : thread_([this, caption = std::move(caption), button] {
-          for (int attempt = 0; attempt < 500; ++attempt) {
-            const HWND box = FindWindowA("#32770", caption.c_str());
-            if (box && IsWindowVisible(box)) {
+  explicit BoxPresser(int button)
+      : owner_(GetCurrentThreadId()), thread_([this, button] {
+          for (int attempt = 0; attempt < 600 && !done_; ++attempt) {
+            if (const HWND box = FindBox()) {
+              caption_ = WindowText(box);
               text_ = WindowText(GetDlgItem(box, 0xFFFF));
               PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-              found_ = true;
-              return;
             }
-            Sleep(20);
+            Sleep(50);
           }
         }) {}
   ~BoxPresser() { Wait(); }
+  // Called once the box has returned.
   void Wait() {
+    done_ = true;
     if (thread_.joinable()) thread_.join();
   }
 
-  bool Found() const { return found_; }
+  const std::string& Caption() const { return caption_; }
   const std::string& Text() const { return text_; }
 
  private:
-  std::atomic<bool> found_{false};
+  HWND FindBox() const {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        owner_,
+        [](HWND window, LPARAM result) {
+          char name[16] = {};
+          GetClassNameA(window, name, sizeof name);
+          if (std::string(name) != "#32770" || !IsWindowVisible(window)) return TRUE;
+          *reinterpret_cast<HWND*>(result) = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+  }
+
+  DWORD owner_;
+  std::atomic<bool> done_{false};
+  std::string caption_;
   std::string text_;
   std::thread thread_;
 };
@@ -61,24 +82,21 @@ TEST(Win32OperatorTest, MessageBoxesAnswerWithTheButtonPressed) {
       {52, IDNO, OperatorAnswer::No},
   };
   const auto theOperator = MakeDefaultOperator();
-  int number = 0;
   for (const auto& c : cases) {
-    const std::string caption = "JQT ZELKO Driver rel.1.0.11 prova " + std::to_string(++number);
-    const std::string text = "Coperchio APERTO! chiudere il COPERCHIO e premere OK";
-    auto presser = std::make_unique<BoxPresser>(caption, c.button);
-    const OperatorAnswer answer = theOperator->MessageBox(text, c.style, caption);
-    presser.reset();
+    BoxPresser presser(c.button);
+    const OperatorAnswer answer =
+        theOperator->MessageBox("Coperchio APERTO! chiudere il COPERCHIO e premere OK", c.style, "JQT ZELKO Driver");
+    presser.Wait();
     EXPECT_EQ(answer, c.answer) << "style " << c.style;
   }
 }
 
 TEST(Win32OperatorTest, TheBoxShowsTheTextUnderTheCaption) {
   const auto theOperator = MakeDefaultOperator();
-  const std::string caption = "JQT ZELKO Driver rel.1.0.11 testo";
-  BoxPresser presser(caption, IDOK);
-  theOperator->MessageBox("ZELKO NON Collegato!", 16, caption);
+  BoxPresser presser(IDOK);
+  theOperator->MessageBox("ZELKO NON Collegato!", 16, "JQT ZELKO Driver rel.1.0.11");
   presser.Wait();
-  EXPECT_TRUE(presser.Found());
+  EXPECT_EQ(presser.Caption(), "JQT ZELKO Driver rel.1.0.11");
   EXPECT_EQ(presser.Text(), "ZELKO NON Collegato!");
 }
 

@@ -1,0 +1,191 @@
+#!/usr/bin/env bash
+# The Windows programs under Wine; run by .ci/windows.sh inside xvfb-run.
+# Environment: ZELKO_TESTS (the build folder whose programs and tests run),
+# ZELKO_EMULATOR (the POSIX ZelkoEmulator), ZELKO_WORK (a scratch folder),
+# WINEPREFIX (a folder for a fresh Wine prefix).
+# Exits non-zero when any check fails.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/checks.sh"
+run=$here/../../cmake/wine-run.sh
+windows_tests=$ZELKO_TESTS/tests/windows/windows_tests.exe
+wine_tool() { WINE_RUN_LIKE=$windows_tests "$run" "$@" >/dev/null 2>&1; }
+
+started=$SECONDS
+step() { echo "-- $* ($((SECONDS - started)) s)"; }
+
+step "fresh Wine prefix"
+wine_tool wineboot -i
+# Windows without a window manager's frame: Wine then need not wait for one.
+wine_tool reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+drive_c=$WINEPREFIX/drive_c
+profile=$drive_c/users/$(id -un)
+till=$drive_c/Cassa
+mkdir -p "$till" "$drive_c/Dati" "$drive_c/Vuoto"
+cp "$ZELKO_TESTS/driver/ZelkoDriver.exe" "$ZELKO_TESTS/loader/PLUZELKO.exe" "$till/"
+cp "$ZELKO_TESTS/loader/PLUZELKO.exe" "$drive_c/Vuoto/"
+
+# --- the unit suite built for Windows ----------------------------------------
+step "unit suite"
+for suite in "$ZELKO_TESTS"/tests/*/*_tests.exe; do
+  name=$(basename "$suite" .exe)
+  log=$ZELKO_WORK/$name.log
+  if timeout 300 "$run" "$suite" >"$log" 2>&1; then
+    passes=$((passes + 1))
+    echo "   $name: $(grep -E '^\[  PASSED  \]' "$log" | tr -d '\r')"
+  else
+    failures=$((failures + 1))
+    echo "FAILED: $name"
+    tail -n 40 "$log"
+  fi
+done
+
+# --- the register emulator ---------------------------------------------------
+scenario=$ZELKO_WORK/scenario.txt
+journal=$ZELKO_WORK/journal.txt
+printf '%s\n' 'on command 3 status-update 24' 'on command 3 data Totale 1,00' \
+  'on command 4 status-update 26' 'on command 4 data Grazie' >"$scenario"
+mkfifo "$ZELKO_WORK/console"
+exec 7<>"$ZELKO_WORK/console"  # the emulator's console stays open until the end
+"$ZELKO_EMULATOR" --listen 127.0.0.1:0 --quiet --scenario "$scenario" --journal "$journal" \
+  <"$ZELKO_WORK/console" >"$ZELKO_WORK/emulator.out" 2>&1 &
+emulator=$!
+trap 'kill "$emulator" 2>/dev/null; wait "$emulator" 2>/dev/null' EXIT
+port=
+for _ in $(seq 100); do
+  port=$(sed -n 's/^ZelkoEmulator listening on 127.0.0.1:\([0-9]*\).*/\1/p' "$ZELKO_WORK/emulator.out")
+  [ -n "$port" ] && break
+  sleep 0.1
+done
+[ -n "$port" ] || { echo "FAILED: ZelkoEmulator did not start"; cat "$ZELKO_WORK/emulator.out"; exit 1; }
+
+# --- helpers -----------------------------------------------------------------
+crlf() { printf '%s\r\n' "$@"; }
+receipt() { crlf 1 115200,n,8,1 2 '=T1/$100' '=S' >"$1"; }
+# Removes the driver's files wherever a run may have put them, in any case.
+clean() {
+  find "$drive_c" "$profile" "$till" -maxdepth 1 -type f \
+    \( -iname 'scontrino.*' -o -iname 'jqtzelkodata.out' -o -iname 'risultato.out' \) -delete
+  rm -f "$ZELKO_WORK/operator.log"
+}
+# Runs ZelkoDriver.exe with its arguments. CONTROL and OPERATOR give
+# ZELKO_CONTROL and ZELKO_OPERATOR (default: the emulator and unattended);
+# set empty, the variable is left unset, so the program's own default holds.
+driver() {
+  local control=${CONTROL-tcp:127.0.0.1:$port} operator=${OPERATOR-unattended}
+  local settings=(ZELKO_OPERATOR_LOG="$ZELKO_WORK/operator.log")
+  [ -n "$control" ] && settings+=(ZELKO_CONTROL="$control")
+  [ -n "$operator" ] && settings+=(ZELKO_OPERATOR="$operator")
+  env -u ZELKO_CONTROL -u ZELKO_OPERATOR "${settings[@]}" \
+    timeout 120 "$run" "$till/ZelkoDriver.exe" "$@" >/dev/null 2>&1
+}
+# A successful result: a four-digit status tail, then OK.
+succeeded() { [ -f "$1" ] && tr -d '\r' <"$1" | paste -sd' ' | grep -qE '^[0-9]{4} OK$'; }
+holds() { [ -f "$1" ] && [ "$(cat "$1")" = "$(printf '%b' "$2")" ]; }
+set_windows_version() { wine_tool reg add 'HKCU\Software\Wine' /v Version /d "$1" /f; }
+
+# --- host name and file locations under each Windows version -----------------
+# Where the result lands tells which host the driver saw (XP: c:\, Vista and 7:
+# the profile folder, others: c:\ by default).
+for entry in winxp:XP vista:VISTA win7:SEVEN win10:none; do
+  version=${entry%%:*}
+  name=${entry#*:}
+  step "Windows version $version"
+  set_windows_version "$version"
+  check "$version: host name $name" env ZELKO_EXPECTED_HOST_NAME="$name" \
+    "$run" "$windows_tests" --gtest_filter='*HostNameFollowsTheWindowsVersion' >/dev/null 2>&1
+  clean
+  receipt "$drive_c/SCONTRINO.INP"
+  driver
+  case $name in
+    XP)
+      check "$version: c:\\SCONTRINO.INP gives c:\\SCONTRINO.OUT" succeeded "$drive_c/SCONTRINO.OUT"
+      check "$version: data file c:\\JQTZelkoData.OUT" holds "$drive_c/JQTZelkoData.OUT" 'Totale 1,00\r\nGrazie\r'
+      clean
+      receipt "$till/Scontrino.inp"
+      driver
+      check "$version: Scontrino.inp beside the program" succeeded "$drive_c/SCONTRINO.OUT"
+      ;;
+    VISTA | SEVEN)
+      check "$version: c:\\SCONTRINO.INP gives the result in the profile" succeeded "$profile/SCONTRINO.OUT"
+      check "$version: data file in the profile" holds "$profile/JQTZelkoData.OUT" 'Totale 1,00\r\nGrazie\r'
+      clean
+      receipt "$profile/Scontrino.inp"
+      driver
+      check "$version: Scontrino.inp in the profile" succeeded "$profile/SCONTRINO.OUT"
+      ;;
+    none)
+      check "$version: c:\\SCONTRINO.OUT by default" succeeded "$drive_c/SCONTRINO.OUT"
+      clean
+      receipt "$drive_c/SCONTRINO.INP"
+      driver 'C:\Dati\risultato.out'
+      check "$version: result path from the command line" succeeded "$drive_c/Dati/risultato.out"
+      rm -f "$drive_c/Dati/risultato.out"
+      ;;
+  esac
+done
+
+# --- the driver's failures, operator and settings ----------------------------
+step "driver: failures, operator and settings"
+set_windows_version winxp
+clean
+receipt "$drive_c/SCONTRINO.INP"
+closed_port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+CONTROL=tcp:127.0.0.1:$closed_port driver
+check "no register on the TCP port: 107" holds "$drive_c/SCONTRINO.OUT" '107\r\nZELKO NON Collegato!\r'
+check "the failure box was shown (style 16)" grep -q $'^box\t16\t' "$ZELKO_WORK/operator.log"
+
+clean
+receipt "$drive_c/SCONTRINO.INP"
+CONTROL= driver
+check "the maker's control not registered: 107, no crash" holds "$drive_c/SCONTRINO.OUT" \
+  '107\r\nZELKO NON Collegato!\r'
+
+# The real operator: paper notices appear and close while the run goes on.
+clean
+receipt "$drive_c/SCONTRINO.INP"
+OPERATOR= driver
+check "a run with the real notice window ends OK" succeeded "$drive_c/SCONTRINO.OUT"
+check "the notice was shown" grep -qxF $'notice\tshow\tFine ROTOLO SCONTRINO,   SOSTITUIRE la carta !' \
+  "$ZELKO_WORK/operator.log"
+check "the notice was closed" grep -qxF $'notice\tclose' "$ZELKO_WORK/operator.log"
+
+settings='HKCU\Software\VB and VBA Program Settings\JQT SPA\ZELKO'
+query_setting() { WINE_RUN_LIKE=$windows_tests "$run" reg query "$settings" /v "$1" 2>/dev/null | tr -d '\r'; }
+check "settings written to the registry as REG_SZ" \
+  bash -c "grep -qE 'GestioneErrori +REG_SZ +S$' <<<\"\$1\"" _ "$(query_setting GestioneErrori)"
+wine_tool reg add "$settings" /v GestioneErrori /t REG_SZ /d ' N ' /f
+clean
+receipt "$drive_c/SCONTRINO.INP"
+CONTROL=tcp:127.0.0.1:$closed_port driver
+check "GestioneErrori ' N ': the failure is reported" holds "$drive_c/SCONTRINO.OUT" '107\r\nZELKO NON Collegato!\r'
+check "GestioneErrori ' N ': no failure box" bash -c "! grep -qs '^box' '$ZELKO_WORK/operator.log'"
+check "GestioneErrori keeps its spaces" \
+  bash -c "grep -qE 'GestioneErrori +REG_SZ +.N.$' <<<\"\$1\"" _ "$(query_setting GestioneErrori)"
+
+# --- the loader's exit codes and its hand-over to the driver -----------------
+step "loader"
+article=$drive_c/Dati/plu.txt
+crlf '11000001234567ACQUA MINERALE 1,5L 00000050 102X' >"$article"
+loader() {  # folder, arguments; prints the exit code the shell sees
+  "$run" "$1/PLUZELKO.exe" "${@:2}" >/dev/null 2>&1
+  echo $?
+}
+crlf 'port=3' >"$till/config.cmd"
+check "no article path: -2 (254 to the shell)" test "$(loader "$till")" = 254
+check "article file missing: -2" test "$(loader "$till" 'C:\Dati\mancante.txt')" = 254
+check "config.cmd missing: -1 (255 to the shell)" test "$(loader "$drive_c/Vuoto" 'C:\Dati\plu.txt')" = 255
+crlf 'port=40000' >"$till/config.cmd"
+check "port out of range: 6" test "$(loader "$till" 'C:\Dati\plu.txt')" = 6
+crlf 'PORT = 3' 'baud=9600' >"$till/config.cmd"
+clean
+check "a good article file: 0" test "$(loader "$till" 'C:\Dati\plu.txt')" = 0
+check "C:\\Scontrino.inp as the driver reads it" holds "$drive_c/Scontrino.inp" \
+  '3\r\n9600,n,8,1\r\n7\r\n=t/*1\r\n=C4\r\n=D1/(Carico Avviato)\r\n>>/?P/(110000012345670ACQUA MINERALE 1,5L 00000050021)\r\n=C1\r\n=t/*0\r\n=D1/(Carico Completato)\r'
+driver
+check "the driver runs the loader's file" succeeded "$drive_c/SCONTRINO.OUT"
+check "the article reached the register" grep -qF $'SendCommand\t>>/?P/(110000012345670ACQUA MINERALE 1,5L 00000050021)' "$journal"
+
+step "done"
+echo "Wine suite: $passes passed, $failures failed"
+[ "$failures" -eq 0 ]
