@@ -18,7 +18,7 @@ using nlohmann::json;
 
 // How long, in all, a register that let an operation time out has to speak
 // again; the operations after the timeout share this wait.
-constexpr std::chrono::milliseconds kStalledWait{500};
+constexpr std::chrono::milliseconds kStalledWait{250};
 
 // A peer that sends a line longer than this is not speaking the protocol.
 constexpr std::size_t kMaxLineBytes = 64 * 1024 * 1024;

@@ -166,6 +166,24 @@ TEST(TcpRegisterControl, AfterATimeoutASilentRegisterGetsOnlyAShortWait) {
   EXPECT_LT(waited, milliseconds(700));
 }
 
+TEST(TcpRegisterControl, OperationsAfterATimeoutShareOneShortWait) {
+  FakeTcpRegister fake([](const std::string& operation, std::size_t) {
+    if (operation == "SendCommand stuck") return FakeReply{0, "", {}, milliseconds(4000), false, {}};
+    return FakeReply{};
+  });
+  const auto control = ControlFor(fake, milliseconds(1000));
+  EXPECT_EQ(control->SendCommand(0, 0, "stuck"), 112);
+  const auto start = std::chrono::steady_clock::now();
+  std::string port = "1";
+  EXPECT_EQ(control->OpenPort(port), 112);
+  EXPECT_EQ(control->SendCommand(0, 0, "next"), 112);
+  EXPECT_EQ(control->ResultCodeExtended(), 0);
+  EXPECT_EQ(control->ClosePort(), 112);
+  const auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(waited, milliseconds(200));
+  EXPECT_LT(waited, milliseconds(700));
+}
+
 TEST(TcpRegisterControl, StaleResponsesAreSkipped) {
   FakeTcpRegister fake([](const std::string&, std::size_t index) {
     return FakeReply{0, "", {R"({"id":999,"result":7})", R"({"id":)" + std::to_string(index) + R"(,"result":8})"},
