@@ -6,6 +6,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <sys/time.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 
@@ -30,6 +33,20 @@ bool WaitFor(int fd, short events, TcpConnection::Clock::time_point deadline) {
   }
 }
 
+// The receive timeout is set in whole steps of this, rounded down, so that
+// operations with the same timeout reuse it without a system call each.
+constexpr std::chrono::milliseconds kReceiveStep{10};
+
+// How long a receive may block to end by the deadline: whole steps while
+// more than a step is left, then whole milliseconds; zero at the end.
+std::chrono::milliseconds ReceiveWait(TcpConnection::Clock::time_point deadline) {
+  const auto left = std::chrono::floor<std::chrono::milliseconds>(deadline - TcpConnection::Clock::now());
+  if (left < kReceiveStep) return std::max(left, std::chrono::milliseconds::zero());
+  return left / kReceiveStep * kReceiveStep;
+}
+
+// A blocking receive with the socket's receive timeout, instead of a poll
+// before each receive: one system call per response. Sends do not block.
 class PosixTcpConnection final : public TcpConnection {
  public:
   explicit PosixTcpConnection(int fd) : fd_(fd) {}
@@ -39,7 +56,7 @@ class PosixTcpConnection final : public TcpConnection {
 
   bool SendAll(std::string_view bytes) override {
     while (!bytes.empty()) {
-      const ssize_t sent = send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+      const ssize_t sent = send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
       if (sent < 0 && errno == EINTR) continue;
       if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
         if (!WaitFor(fd_, POLLOUT, Clock::now() + std::chrono::seconds(60))) return false;
@@ -53,20 +70,37 @@ class PosixTcpConnection final : public TcpConnection {
 
   ReceiveStatus Receive(std::string& data, Clock::time_point deadline) override {
     for (;;) {
-      if (!WaitFor(fd_, POLLIN, deadline)) return ReceiveStatus::TimedOut;
+      // At the deadline only what has already arrived counts.
+      const auto wait = ReceiveWait(deadline);
+      const bool last = wait == std::chrono::milliseconds::zero();
+      if (!last && !SetReceiveTimeout(wait)) return ReceiveStatus::Closed;
       char buffer[16 * 1024];
-      const ssize_t got = recv(fd_, buffer, sizeof buffer, 0);
+      const ssize_t got = recv(fd_, buffer, sizeof buffer, last ? MSG_DONTWAIT : 0);
       if (got > 0) {
         data.append(buffer, static_cast<std::size_t>(got));
         return ReceiveStatus::Data;
       }
-      if (got < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) continue;
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+        if (last) return ReceiveStatus::TimedOut;
+        continue;
+      }
       return ReceiveStatus::Closed;
     }
   }
 
  private:
+  bool SetReceiveTimeout(std::chrono::milliseconds wait) {
+    if (wait == receiveTimeout_) return true;
+    const timeval interval{static_cast<time_t>(wait.count() / 1000),
+                           static_cast<suseconds_t>(wait.count() % 1000 * 1000)};
+    if (setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &interval, sizeof interval) != 0) return false;
+    receiveTimeout_ = wait;
+    return true;
+  }
+
   int fd_;
+  std::chrono::milliseconds receiveTimeout_{0};  // 0: none set yet
 };
 
 // A non-blocking connect to one address, finished within the deadline.
@@ -85,6 +119,8 @@ int ConnectOne(const addrinfo& address, TcpConnection::Clock::time_point deadlin
   }
   const int on = 1;
   setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+  // Receives block, up to the receive timeout.
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return fd;
 }
 
