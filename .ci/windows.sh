@@ -38,11 +38,13 @@ else
 fi
 
 step "cross-building for 32-bit Windows (preset windows)"
-cmake/windows-deps.sh i686
-cmake --preset windows >/dev/null
 if [ "$test_preset" = windows ]; then
+  cmake/windows-deps.sh i686
+  cmake --preset windows >/dev/null
   cmake --build --preset windows -j"$jobs"
 else
+  cmake/windows-deps.sh i686 --no-googletest
+  cmake --preset windows -DZELKO_BUILD_TESTS=OFF >/dev/null
   cmake --build --preset windows -j"$jobs" --target ZelkoDriver PLUZELKO
   step "cross-building the tests for 64-bit Windows (preset windows-x64)"
   cmake/windows-deps.sh x86_64

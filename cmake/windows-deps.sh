@@ -3,12 +3,13 @@
 # (the toolchain files search there): GoogleTest built from Debian's sources,
 # and the header-only nlohmann-json and CLI11 staged from the host's copies
 # so that the host's /usr/include never reaches the cross compiler.
-# Usage: cmake/windows-deps.sh i686|x86_64
+# Usage: cmake/windows-deps.sh i686|x86_64 [--no-googletest]
 set -eu
 arch=$1
+with_googletest=${2:-}
 case "$arch" in
   i686|x86_64) ;;
-  *) echo "usage: $0 i686|x86_64" >&2; exit 2 ;;
+  *) echo "usage: $0 i686|x86_64 [--no-googletest]" >&2; exit 2 ;;
 esac
 root=$(cd "$(dirname "$0")/.." && pwd)
 prefix=$root/build/windows-deps/$arch-w64-mingw32
@@ -20,7 +21,7 @@ for package in nlohmann_json:nlohmann CLI11:CLI; do
   cp -r "/usr/share/cmake/$name" "$prefix/share/cmake/$name"
   ln -sfn "/usr/include/$headers" "$prefix/include/$headers"
 done
-if [ -f "$prefix/lib/cmake/GTest/GTestConfig.cmake" ]; then
+if [ "$with_googletest" = --no-googletest ] || [ -f "$prefix/lib/cmake/GTest/GTestConfig.cmake" ]; then
   exit 0
 fi
 work=$root/build/windows-deps/googletest-$arch
