@@ -109,12 +109,13 @@ std::optional<std::string> SetIniValue(std::string_view content, std::string_vie
     return result;
   }
   std::size_t insertAt = content.size();
-  std::string added = std::string(key) + "=" + std::string(value) + "\n";
+  std::string added;
   if (search.sectionLast) {
     insertAt = lines[*search.sectionLast].next;
   } else {
-    added = "[" + std::string(section) + "]\n" + added;
+    added.append("[").append(section).append("]\n");
   }
+  added.append(key).append("=").append(value).append("\n");
   const bool unterminated = insertAt > 0 && content[insertAt - 1] != '\n' && content[insertAt - 1] != '\r';
   result.append(content.substr(0, insertAt)).append(unterminated ? "\n" : "").append(added);
   result.append(content.substr(insertAt));

@@ -152,7 +152,7 @@ std::int32_t ScriptedControl::SendQuery(std::int32_t first, std::int16_t second,
   Record("SendQuery " + text);
   if (first != 0 || second != 0) return -1;
   if (text != "<</?s") {
-    reply = "?";
+    reply.assign(1, '?');
     return 0;
   }
   const auto [result, statusReply] = statusReplies.front();
