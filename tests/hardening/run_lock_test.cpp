@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <sstream>
@@ -34,13 +35,23 @@ bool WaitUntil(const std::function<bool()>& condition) {
   return true;
 }
 
-// What one writer puts into the named pipe, read to its end.
-std::string ReadPipe(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+// What the writers put into the named pipe, read until `size` bytes came or
+// 30 s passed. The read end stays open throughout, so a writer that opens the
+// pipe while an earlier one is finishing adds to the same stream instead of
+// waiting for a reader that never comes.
+std::string ReadPipe(const std::string& path, std::size_t size) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   std::string bytes;
-  char buffer[4096];
-  ssize_t got;
-  while (fd >= 0 && (got = ::read(fd, buffer, sizeof buffer)) > 0) bytes.append(buffer, static_cast<std::size_t>(got));
+  const auto deadline = std::chrono::steady_clock::now() + 30s;
+  while (fd >= 0 && bytes.size() < size && std::chrono::steady_clock::now() < deadline) {
+    char buffer[4096];
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got > 0) {
+      bytes.append(buffer, static_cast<std::size_t>(got));
+    } else {
+      std::this_thread::sleep_for(10ms);  // no writer right now, or nothing written yet
+    }
+  }
   if (fd >= 0) ::close(fd);
   return bytes;
 }
@@ -151,9 +162,9 @@ TEST_F(LoaderLockTest, SecondLoaderWaitsForTheFirstAndBothOutputsAreWhole) {
   auto second = StartLoader(Article("SECONDO"), "second.out");
   EXPECT_EQ(second->Wait(300ms), std::nullopt);
   // Two writers at once would mix their lines in what is read here.
-  EXPECT_EQ(ReadPipe(folder_.File("root/c/Scontrino.inp")), Expected("PRIMO"));
+  const std::string both = Expected("PRIMO") + Expected("SECONDO");
+  EXPECT_EQ(ReadPipe(folder_.File("root/c/Scontrino.inp"), both.size()), both);
   EXPECT_EQ(first->Wait(30s), 0) << folder_.Read("first.out");
-  EXPECT_EQ(ReadPipe(folder_.File("root/c/Scontrino.inp")), Expected("SECONDO"));
   EXPECT_EQ(second->Wait(30s), 0) << folder_.Read("second.out");
 }
 
@@ -163,7 +174,7 @@ TEST_F(LoaderLockTest, KilledLoaderReleasesItsLock) {
   auto second = StartLoader(Article("SECONDO"), "second.out");
   EXPECT_EQ(second->Wait(300ms), std::nullopt);
   first.reset();  // SIGKILL
-  EXPECT_EQ(ReadPipe(folder_.File("root/c/Scontrino.inp")), Expected("SECONDO"));
+  EXPECT_EQ(ReadPipe(folder_.File("root/c/Scontrino.inp"), Expected("SECONDO").size()), Expected("SECONDO"));
   EXPECT_EQ(second->Wait(30s), 0) << folder_.Read("second.out");
 }
 
