@@ -18,6 +18,7 @@
 #include <string>
 #include <thread>
 
+#include "../loopback_listener.h"
 #include "driver_process.h"
 #include "fake_tcp_register.h"
 #include "tcp_register_control.h"
@@ -92,14 +93,8 @@ void ReportTcpControl() {
 
 // A bare echo of one line each way over loopback, no protocol at all.
 void ReportBareRoundTrip() {
-  const int listener = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  listen(listener, 1);
-  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+  const int listener = zelko::bench::LoopbackListener(address);
   std::thread echo([listener] {
     const int fd = accept(listener, nullptr, nullptr);
     const int on = 1;

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "child_process.h"
+#include "../loopback_listener.h"
 
 namespace {
 
@@ -57,18 +58,6 @@ void SendAll(int fd, const std::string& text) {
   }
 }
 
-int Listener(sockaddr_in& address) {
-  const int listener = socket(AF_INET, SOCK_STREAM, 0);
-  address = {};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  listen(listener, 1);
-  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-  return listener;
-}
-
 // Seconds per request/response pair of a client that sends `requests` one by
 // one to the loopback port and waits for each answer line.
 double RoundTrips(std::uint16_t port, int requests) {
@@ -96,7 +85,7 @@ double RoundTrips(std::uint16_t port, int requests) {
 // emulator is), answering each line with a fixed response, nothing else done.
 double BareRoundTrip() {
   sockaddr_in address{};
-  const int listener = Listener(address);
+  const int listener = zelko::bench::LoopbackListener(address);
   const pid_t server = fork();
   if (server == 0) {
     const int peer = accept(listener, nullptr, nullptr);
