@@ -54,7 +54,7 @@ struct ScenarioParse {
   std::string error;  // empty when the text was valid: "line N: what is wrong"
 };
 
-// Parses the line-based scenario language (see the emulator's README section).
+// Parses the line-based scenario language (described in docs/emulator.md).
 // Lines end at LF, CR LF or CR; blank lines and lines starting with "#" are skipped.
 ScenarioParse ParseScenario(std::string_view text);
 // Reads and parses the file; the error names the file when it cannot be read.
