@@ -6,6 +6,18 @@
 
 namespace zelko {
 
+// The names on the wire, shared by the TCP client and the emulator's server.
+namespace protocol {
+inline constexpr std::string_view kClosePort = "ClosePort";
+inline constexpr std::string_view kHighSpeed = "HighSpeed";
+inline constexpr std::string_view kOpenPort = "OpenPort";
+inline constexpr std::string_view kSendCommand = "SendCommand";
+inline constexpr std::string_view kSendQuery = "SendQuery";
+inline constexpr std::string_view kResultCodeExtended = "ResultCodeExtended";
+inline constexpr std::string_view kStatusUpdate = "StatusUpdate";
+inline constexpr std::string_view kDataReceived = "DataReceived";
+}  // namespace protocol
+
 // Texts cross the emulator protocol as JSON strings whose code points
 // U+0000..U+00FF are the text's bytes, one code point per byte, so that any
 // byte survives. These turn bytes into that UTF-8 form and back.

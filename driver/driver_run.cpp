@@ -46,8 +46,7 @@ CommandFileCheck CheckCommandLines(DriverRun& run) {
 void OpenRegisterPort(DriverRun& run, const CommandFileCheck& check) {
   run.control.ClosePort();
   if (AsksForHighSpeed(check.speed)) run.control.SetHighSpeed(true);
-  std::string port = check.port;
-  run.control.OpenPort(port);
+  run.control.OpenPort(check.port);
 }
 
 int RunSteps(DriverRun& run) {

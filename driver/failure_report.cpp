@@ -16,7 +16,7 @@ void ReportFailure(DriverRun& run, std::int32_t code, const std::string& message
 
 void ReportFailureWithBox(DriverRun& run, std::int32_t code, const std::string& message,
                           std::string_view gestioneErrori) {
-  if (!SuppressesFailureBoxes(gestioneErrori)) run.theOperator.MessageBox(message, kStyleStop, run.driverTitle);
+  if (!SuppressesFailureBoxes(gestioneErrori)) run.theOperator.Ask(message, BoxKind::Stop, run.driverTitle);
   ReportFailure(run, code, message);
 }
 

@@ -8,11 +8,6 @@
 
 namespace zelko {
 
-inline constexpr std::int32_t kJournalEmpty = 21;
-inline constexpr std::int32_t kJournalPaperOk = 23;
-inline constexpr std::int32_t kReceiptEmpty = 24;
-inline constexpr std::int32_t kReceiptPaperOk = 26;
-
 // The driver's answer to the register's events: the paper notice and the data log.
 class RegisterNotifications final : public RegisterEvents {
  public:

@@ -2,7 +2,6 @@
 
 #include "command_file.h"
 #include "failure_report.h"
-#include "register_session.h"
 #include "text.h"
 #include "text_file.h"
 
@@ -34,7 +33,7 @@ bool SendReceiptCommands(DriverRun& run) {
   }
   for (long long lineNumber = 4; reader.ReadLine(line); ++lineNumber) {
     const std::string command(TrimSpaces(line));
-    const std::int32_t result = SendRegisterCommand(run, command);
+    const std::int32_t result = run.control.SendCommand(command);
     if (result != kResultSuccess) {
       run.failureMessage = CommandFailureMessage(lineNumber, line);
       ReportFailureWithBox(run, result, run.failureMessage, run.settings.GestioneErrori);

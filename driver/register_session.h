@@ -9,10 +9,8 @@ namespace zelko {
 
 inline constexpr const char* kStatusQuery = "<</?s";
 
-// Sends a register command with the fixed leading arguments.
-std::int32_t SendRegisterCommand(DriverRun& run, const std::string& text);
-// Sends the status query "<</?s"; `reply` receives the register's answer.
-std::int32_t QueryStatus(DriverRun& run, std::string& reply);
+// Sends the status query "<</?s".
+QueryResult QueryStatus(DriverRun& run);
 
 // Proves the register is there and ready, greets on its display and loads the
 // driver settings; ends the run through the failure report when it cannot.

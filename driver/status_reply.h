@@ -3,10 +3,9 @@
 #include <cstdint>
 #include <string>
 
-namespace zelko {
+#include "register_codes.h"
 
-inline constexpr std::int32_t kStatusReady = 0;
-inline constexpr std::int32_t kStatusCoverOpen = 103;
+namespace zelko {
 
 // The fields of the register's reply to the status query "<</?s", read by position.
 

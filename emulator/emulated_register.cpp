@@ -3,18 +3,18 @@
 #include <array>
 #include <utility>
 
+#include "emulator_protocol.h"
+
 namespace zelko::emulator {
 namespace {
 
-constexpr std::int32_t kResultNoHardware = 107;
-
 constexpr std::array<std::pair<Operation, std::string_view>, 6> kOperationNames{{
-    {Operation::ClosePort, "ClosePort"},
-    {Operation::HighSpeed, "HighSpeed"},
-    {Operation::OpenPort, "OpenPort"},
-    {Operation::SendCommand, "SendCommand"},
-    {Operation::SendQuery, "SendQuery"},
-    {Operation::ResultCodeExtended, "ResultCodeExtended"},
+    {Operation::ClosePort, protocol::kClosePort},
+    {Operation::HighSpeed, protocol::kHighSpeed},
+    {Operation::OpenPort, protocol::kOpenPort},
+    {Operation::SendCommand, protocol::kSendCommand},
+    {Operation::SendQuery, protocol::kSendQuery},
+    {Operation::ResultCodeExtended, protocol::kResultCodeExtended},
 }};
 
 StatusFields ApplyStep(StatusFields fields, const StatusStep& step) {

@@ -50,8 +50,8 @@ std::string ReadArguments(const json& message, Request& request) {
 }
 
 json EventMessage(const RegisterEvent& event) {
-  if (event.kind == RegisterEvent::Kind::StatusUpdate) return {{"event", "StatusUpdate"}, {"code", event.code}};
-  return {{"event", "DataReceived"}, {"text", BytesToProtocolText(event.text)}};
+  if (event.kind == RegisterEvent::Kind::StatusUpdate) return {{"event", protocol::kStatusUpdate}, {"code", event.code}};
+  return {{"event", protocol::kDataReceived}, {"text", BytesToProtocolText(event.text)}};
 }
 
 json ResponseMessage(const json& id, Operation operation, const Outcome& outcome) {

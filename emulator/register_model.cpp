@@ -73,10 +73,10 @@ StatusFields RegisterModel::Status() const {
 std::int32_t RegisterModel::SetPaperEmpty(Roll roll, bool empty) {
   if (roll == Roll::Receipt) {
     receiptPaperEmpty_ = empty;
-    return empty ? kReceiptPaperEmpty : kReceiptPaperBack;
+    return empty ? kReceiptEmpty : kReceiptPaperOk;
   }
   journalPaperEmpty_ = empty;
-  return empty ? kJournalPaperEmpty : kJournalPaperBack;
+  return empty ? kJournalEmpty : kJournalPaperOk;
 }
 
 bool RegisterModel::PaperEmpty(Roll roll) const {

@@ -6,19 +6,9 @@
 #include <string_view>
 #include <vector>
 
+#include "register_codes.h"
+
 namespace zelko::emulator {
-
-inline constexpr std::int32_t kStatusReady = 0;
-inline constexpr std::int32_t kStatusCoverOpen = 103;
-
-// UnifiedPOS result code for a command the register refuses as malformed.
-inline constexpr std::int32_t kResultIllegal = 106;
-
-// UnifiedPOS printer status-update codes of the two paper rolls.
-inline constexpr std::int32_t kJournalPaperEmpty = 21;
-inline constexpr std::int32_t kJournalPaperBack = 23;
-inline constexpr std::int32_t kReceiptPaperEmpty = 24;
-inline constexpr std::int32_t kReceiptPaperBack = 26;
 
 inline constexpr std::string_view kStatusQuery = "<</?s";
 inline constexpr std::string_view kArticlePrefix = ">>/?P/(";

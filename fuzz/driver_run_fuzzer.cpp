@@ -69,12 +69,13 @@ class ScriptedRegister final : public RegisterControl {
 
   void SetEventHandler(RegisterEvents* events) override { events_ = events; }
   std::int32_t ClosePort() override { return Answer(nullptr); }
-  std::int32_t OpenPort(std::string&) override { return Answer(nullptr); }
+  std::int32_t OpenPort(std::string_view) override { return Answer(nullptr); }
   void SetHighSpeed(bool) override { Answer(nullptr); }
-  std::int32_t SendCommand(std::int32_t, std::int16_t, const std::string&) override { return Answer(nullptr); }
-  std::int32_t SendQuery(std::int32_t, std::int16_t, const std::string&, std::string& reply) override {
-    reply.clear();
-    return Answer(&reply);
+  std::int32_t SendCommand(std::string_view) override { return Answer(nullptr); }
+  QueryResult SendQuery(std::string_view) override {
+    QueryResult result;
+    result.code = Answer(&result.reply);
+    return result;
   }
   std::int32_t ResultCodeExtended() override { return Answer(nullptr); }
 
@@ -104,10 +105,10 @@ class ScriptedOperator final : public Operator {
  public:
   explicit ScriptedOperator(Script& script) : script_(script) {}
 
-  OperatorAnswer MessageBox(const std::string&, int style, const std::string&) override {
+  OperatorAnswer Ask(const std::string&, BoxKind kind, const std::string&) override {
     std::string answer;
     const bool no = script_.TakeMarked('?', answer) && answer == "NO";
-    return style == kStyleQuestion ? (no ? OperatorAnswer::No : OperatorAnswer::Yes) : OperatorAnswer::Ok;
+    return kind == BoxKind::Question ? (no ? OperatorAnswer::No : OperatorAnswer::Yes) : OperatorAnswer::Ok;
   }
   void ShowNotice(const std::string&, const std::string&) override {}
   void CloseNotice() override {}

@@ -67,9 +67,8 @@ void RunOperations(RegisterControl& control) {
   control.ClosePort();
   control.SetHighSpeed(true);
   control.OpenPort(port);
-  control.SendCommand(0, 0, std::string("=D1/(Citt\xE0\0)", 12));
-  std::string reply;
-  control.SendQuery(0, 0, "<</?s", reply);
+  control.SendCommand(std::string("=D1/(Citt\xE0\0)", 12));
+  control.SendQuery("<</?s");
   control.ResultCodeExtended();
 }
 

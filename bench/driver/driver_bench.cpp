@@ -80,11 +80,11 @@ FakeTcpRegister Responder() {
 void ReportTcpControl() {
   FakeTcpRegister responder = Responder();
   const auto control = zelko::MakeTcpRegisterControl("127.0.0.1", responder.Port(), std::chrono::seconds(15));
-  control->SendCommand(0, 0, "warm-up");
+  control->SendCommand("warm-up");
   const double perOperation = Best([&] {
     const auto start = Clock::now();
     for (int i = 0; i < kRoundTrips; ++i) {
-      if (control->SendCommand(0, 0, "=R1/$100") != 0) throw std::runtime_error("TCP control failed");
+      if (control->SendCommand("=R1/$100") != 0) throw std::runtime_error("TCP control failed");
     }
     return MicrosecondsSince(start) / kRoundTrips;
   });

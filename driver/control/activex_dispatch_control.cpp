@@ -58,15 +58,15 @@ VARIANT TextReferenceArgument(OwnedBstr& text) {
   return argument;
 }
 
-class DispatchRegisterControl final : public RegisterControl {
+class DispatchInvoker final : public DispatchBinding {
  public:
-  explicit DispatchRegisterControl(IDispatch* control) : control_(control) {
+  explicit DispatchInvoker(IDispatch* control) : control_(control) {
     if (control_) {
       control_->AddRef();
       events_ = std::make_unique<EventConnection>(control);
     }
   }
-  ~DispatchRegisterControl() override { events_.reset(); }
+  ~DispatchInvoker() override { events_.reset(); }
 
   void SetEventHandler(RegisterEvents* events) override {
     if (events_) events_->SetHandler(events);
@@ -146,7 +146,34 @@ class DispatchRegisterControl final : public RegisterControl {
   std::unique_ptr<EventConnection> events_;
 };
 
+class DispatchRegisterControl final : public RegisterControl {
+ public:
+  explicit DispatchRegisterControl(IDispatch* control) : binding_(MakeDispatchBinding(control)) {}
+
+  void SetEventHandler(RegisterEvents* events) override { binding_->SetEventHandler(events); }
+  std::int32_t ClosePort() override { return binding_->ClosePort(); }
+  std::int32_t OpenPort(std::string_view port) override {
+    std::string text(port);
+    return binding_->OpenPort(text);
+  }
+  void SetHighSpeed(bool value) override { binding_->SetHighSpeed(value); }
+  std::int32_t SendCommand(std::string_view text) override { return binding_->SendCommand(0, 0, std::string(text)); }
+  QueryResult SendQuery(std::string_view text) override {
+    QueryResult result;
+    result.code = binding_->SendQuery(0, 0, std::string(text), result.reply);
+    return result;
+  }
+  std::int32_t ResultCodeExtended() override { return binding_->ResultCodeExtended(); }
+
+ private:
+  std::unique_ptr<DispatchBinding> binding_;
+};
+
 }  // namespace
+
+std::unique_ptr<DispatchBinding> MakeDispatchBinding(IDispatch* control) {
+  return std::make_unique<DispatchInvoker>(control);
+}
 
 std::unique_ptr<RegisterControl> MakeDispatchRegisterControl(IDispatch* control) {
   return std::make_unique<DispatchRegisterControl>(control);

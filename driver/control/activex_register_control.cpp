@@ -20,15 +20,10 @@ class ActiveXRegisterControl final : public RegisterControl {
   }
 
   std::int32_t ClosePort() override { return Bound().ClosePort(); }
-  std::int32_t OpenPort(std::string& port) override { return Bound().OpenPort(port); }
+  std::int32_t OpenPort(std::string_view port) override { return Bound().OpenPort(port); }
   void SetHighSpeed(bool value) override { Bound().SetHighSpeed(value); }
-  std::int32_t SendCommand(std::int32_t first, std::int16_t second, const std::string& text) override {
-    return Bound().SendCommand(first, second, text);
-  }
-  std::int32_t SendQuery(std::int32_t first, std::int16_t second, const std::string& text,
-                         std::string& reply) override {
-    return Bound().SendQuery(first, second, text, reply);
-  }
+  std::int32_t SendCommand(std::string_view text) override { return Bound().SendCommand(text); }
+  QueryResult SendQuery(std::string_view text) override { return Bound().SendQuery(text); }
   std::int32_t ResultCodeExtended() override { return Bound().ResultCodeExtended(); }
 
  private:

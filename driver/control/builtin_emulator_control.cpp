@@ -39,18 +39,19 @@ class BuiltInEmulatorControl final : public RegisterControl {
 
   std::int32_t ClosePort() override { return Run({Operation::ClosePort, {}, false}).result; }
 
-  std::int32_t OpenPort(std::string& port) override { return Run({Operation::OpenPort, port, false}).result; }
+  std::int32_t OpenPort(std::string_view port) override {
+    return Run({Operation::OpenPort, std::string(port), false}).result;
+  }
 
   void SetHighSpeed(bool value) override { Run({Operation::HighSpeed, {}, value}); }
 
-  std::int32_t SendCommand(std::int32_t, std::int16_t, const std::string& text) override {
-    return Run({Operation::SendCommand, text, false}).result;
+  std::int32_t SendCommand(std::string_view text) override {
+    return Run({Operation::SendCommand, std::string(text), false}).result;
   }
 
-  std::int32_t SendQuery(std::int32_t, std::int16_t, const std::string& text, std::string& reply) override {
-    Outcome outcome = Run({Operation::SendQuery, text, false});
-    reply = std::move(outcome.reply);
-    return outcome.result;
+  QueryResult SendQuery(std::string_view text) override {
+    Outcome outcome = Run({Operation::SendQuery, std::string(text), false});
+    return {outcome.result, std::move(outcome.reply)};
   }
 
   std::int32_t ResultCodeExtended() override { return Run({Operation::ResultCodeExtended, {}, false}).result; }

@@ -21,13 +21,10 @@ class AbsentRegisterControl final : public RegisterControl {
  public:
   void SetEventHandler(RegisterEvents*) override {}
   std::int32_t ClosePort() override { return kResultNoHardware; }
-  std::int32_t OpenPort(std::string&) override { return kResultNoHardware; }
+  std::int32_t OpenPort(std::string_view) override { return kResultNoHardware; }
   void SetHighSpeed(bool) override {}
-  std::int32_t SendCommand(std::int32_t, std::int16_t, const std::string&) override { return kResultNoHardware; }
-  std::int32_t SendQuery(std::int32_t, std::int16_t, const std::string&, std::string& reply) override {
-    reply.clear();
-    return kResultNoHardware;
-  }
+  std::int32_t SendCommand(std::string_view) override { return kResultNoHardware; }
+  QueryResult SendQuery(std::string_view) override { return {kResultNoHardware, {}}; }
   std::int32_t ResultCodeExtended() override { return 0; }
 };
 

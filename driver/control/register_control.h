@@ -2,14 +2,11 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+#include "register_codes.h"
 
 namespace zelko {
-
-// UnifiedPOS result codes that the driver acts on.
-inline constexpr std::int32_t kResultSuccess = 0;
-inline constexpr std::int32_t kResultNoHardware = 107;
-inline constexpr std::int32_t kResultTimeout = 112;
-inline constexpr std::int32_t kResultExtended = 114;
 
 // The two events of the register control. They are delivered on the thread
 // that called the control, before the operation that raised them returns.
@@ -20,7 +17,14 @@ class RegisterEvents {
   virtual void DataReceived(const std::string& text) = 0;
 };
 
-// The register maker's control: six operations, nothing more.
+// What a query gives: the result code and the register's reply text.
+struct QueryResult {
+  std::int32_t code = kResultSuccess;
+  std::string reply;
+};
+
+// The register control: six operations, nothing more. Results are UnifiedPOS
+// result codes (register_codes.h).
 class RegisterControl {
  public:
   virtual ~RegisterControl() = default;
@@ -28,11 +32,10 @@ class RegisterControl {
   virtual void SetEventHandler(RegisterEvents* events) = 0;
 
   virtual std::int32_t ClosePort() = 0;
-  virtual std::int32_t OpenPort(std::string& port) = 0;
+  virtual std::int32_t OpenPort(std::string_view port) = 0;
   virtual void SetHighSpeed(bool value) = 0;
-  virtual std::int32_t SendCommand(std::int32_t first, std::int16_t second, const std::string& text) = 0;
-  virtual std::int32_t SendQuery(std::int32_t first, std::int16_t second, const std::string& text,
-                                 std::string& reply) = 0;
+  virtual std::int32_t SendCommand(std::string_view text) = 0;
+  virtual QueryResult SendQuery(std::string_view text) = 0;
   virtual std::int32_t ResultCodeExtended() = 0;
 };
 

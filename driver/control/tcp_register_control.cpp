@@ -46,27 +46,27 @@ class TcpRegisterControl final : public RegisterControl {
 
   void SetEventHandler(RegisterEvents* events) override { events_ = events; }
 
-  std::int32_t ClosePort() override { return ResultOf({{"op", "ClosePort"}}); }
+  std::int32_t ClosePort() override { return ResultOf({{"op", protocol::kClosePort}}); }
 
-  std::int32_t OpenPort(std::string& port) override {
-    return ResultOf({{"op", "OpenPort"}, {"port", BytesToProtocolText(port)}});
+  std::int32_t OpenPort(std::string_view port) override {
+    return ResultOf({{"op", protocol::kOpenPort}, {"port", BytesToProtocolText(port)}});
   }
 
-  void SetHighSpeed(bool value) override { ResultOf({{"op", "HighSpeed"}, {"value", value}}); }
+  void SetHighSpeed(bool value) override { ResultOf({{"op", protocol::kHighSpeed}, {"value", value}}); }
 
-  std::int32_t SendCommand(std::int32_t, std::int16_t, const std::string& text) override {
-    return ResultOf({{"op", "SendCommand"}, {"text", BytesToProtocolText(text)}});
+  std::int32_t SendCommand(std::string_view text) override {
+    return ResultOf({{"op", protocol::kSendCommand}, {"text", BytesToProtocolText(text)}});
   }
 
-  std::int32_t SendQuery(std::int32_t, std::int16_t, const std::string& text, std::string& reply) override {
-    reply.clear();
-    const Answer answer = Exchange({{"op", "SendQuery"}, {"text", BytesToProtocolText(text)}}, "result", "reply");
-    if (answer.response) reply = *TextField(*answer.response, "reply");
-    return answer.code;
+  QueryResult SendQuery(std::string_view text) override {
+    const Answer answer =
+        Exchange({{"op", protocol::kSendQuery}, {"text", BytesToProtocolText(text)}}, "result", "reply");
+    if (!answer.response) return {answer.code, {}};
+    return {answer.code, *TextField(*answer.response, "reply")};
   }
 
   std::int32_t ResultCodeExtended() override {
-    const Answer answer = Exchange({{"op", "ResultCodeExtended"}}, "value");
+    const Answer answer = Exchange({{"op", protocol::kResultCodeExtended}}, "value");
     return answer.response ? answer.code : 0;
   }
 
@@ -149,11 +149,11 @@ class TcpRegisterControl final : public RegisterControl {
   // Hands an event to the handlers; false when the event line is malformed.
   bool Dispatch(const json& message) {
     const json& name = message.at("event");
-    if (name == "StatusUpdate") {
+    if (name == protocol::kStatusUpdate) {
       const auto code = Int32Field(message, "code");
       if (!code) return false;
       if (events_ != nullptr) events_->StatusUpdate(*code);
-    } else if (name == "DataReceived") {
+    } else if (name == protocol::kDataReceived) {
       const auto text = TextField(message, "text");
       if (!text) return false;
       if (events_ != nullptr) events_->DataReceived(*text);

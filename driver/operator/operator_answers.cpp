@@ -2,16 +2,9 @@
 
 namespace zelko {
 
-namespace {
-constexpr int kButtonsMask = 0x0F;
-constexpr int kButtonsYesNo = 4;
-}  // namespace
+OperatorAnswer DefaultAnswer(BoxKind kind) { return kind == BoxKind::Question ? OperatorAnswer::Yes : OperatorAnswer::Ok; }
 
-bool AsksYesNo(int style) { return (style & kButtonsMask) == kButtonsYesNo; }
-
-OperatorAnswer DefaultAnswer(int style) { return AsksYesNo(style) ? OperatorAnswer::Yes : OperatorAnswer::Ok; }
-
-bool FitsBox(OperatorAnswer answer, int style) { return (answer != OperatorAnswer::Ok) == AsksYesNo(style); }
+bool FitsBox(OperatorAnswer answer, BoxKind kind) { return (answer != OperatorAnswer::Ok) == (kind == BoxKind::Question); }
 
 std::string_view AnswerName(OperatorAnswer answer) {
   switch (answer) {

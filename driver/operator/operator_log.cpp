@@ -35,9 +35,9 @@ std::string Escaped(const std::string& text) {
 LoggingOperator::LoggingOperator(std::unique_ptr<Operator> inner, std::string logPath)
     : inner_(std::move(inner)), logPath_(std::move(logPath)) {}
 
-OperatorAnswer LoggingOperator::MessageBox(const std::string& text, int style, const std::string& caption) {
-  const OperatorAnswer answer = inner_->MessageBox(text, style, caption);
-  Append("box\t" + std::to_string(style) + "\t" + Escaped(caption) + "\t" + Escaped(text) + "\t" +
+OperatorAnswer LoggingOperator::Ask(const std::string& text, BoxKind kind, const std::string& caption) {
+  const OperatorAnswer answer = inner_->Ask(text, kind, caption);
+  Append("box\t" + std::to_string(BoxStyle(kind)) + "\t" + Escaped(caption) + "\t" + Escaped(text) + "\t" +
          std::string(AnswerName(answer)));
   return answer;
 }

@@ -19,7 +19,7 @@ class LoggingOperator : public Operator {
  public:
   LoggingOperator(std::unique_ptr<Operator> inner, std::string logPath);
 
-  OperatorAnswer MessageBox(const std::string& text, int style, const std::string& caption) override;
+  OperatorAnswer Ask(const std::string& text, BoxKind kind, const std::string& caption) override;
   void ShowNotice(const std::string& caption, const std::string& text) override;
   void CloseNotice() override;
   void PaceRepeatedPrompt() override;

@@ -32,10 +32,10 @@ std::vector<ScriptAnswer> ParseScriptAnswers(std::string_view text) {
 ScriptOperator::ScriptOperator(std::vector<ScriptAnswer> answers, std::unique_ptr<Operator> afterwards)
     : answers_(std::move(answers)), afterwards_(std::move(afterwards)) {}
 
-OperatorAnswer ScriptOperator::MessageBox(const std::string& text, int style, const std::string& caption) {
-  if (next_ >= answers_.size()) return afterwards_->MessageBox(text, style, caption);
+OperatorAnswer ScriptOperator::Ask(const std::string& text, BoxKind kind, const std::string& caption) {
+  if (next_ >= answers_.size()) return afterwards_->Ask(text, kind, caption);
   const ScriptAnswer answer = answers_[next_++];
-  return answer && FitsBox(*answer, style) ? *answer : DefaultAnswer(style);
+  return answer && FitsBox(*answer, kind) ? *answer : DefaultAnswer(kind);
 }
 
 void ScriptOperator::ShowNotice(const std::string& caption, const std::string& text) {

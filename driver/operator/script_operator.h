@@ -25,7 +25,7 @@ class ScriptOperator : public Operator {
  public:
   ScriptOperator(std::vector<ScriptAnswer> answers, std::unique_ptr<Operator> afterwards);
 
-  OperatorAnswer MessageBox(const std::string& text, int style, const std::string& caption) override;
+  OperatorAnswer Ask(const std::string& text, BoxKind kind, const std::string& caption) override;
   void ShowNotice(const std::string& caption, const std::string& text) override;
   void CloseNotice() override;
   // Scripted answers come at once; the wait begins when they are used up.

@@ -18,19 +18,16 @@ std::string Printable(const std::string& text) {
   return shown;
 }
 
-std::string_view IconMark(int style) {
-  switch (style & 0xF0) {
-    case 16:
+std::string_view IconMark(BoxKind kind) {
+  switch (kind) {
+    case BoxKind::Stop:
       return "(X) ";
-    case 32:
-      return "(?) ";
-    case 48:
+    case BoxKind::Question:
       return "(!) ";
-    case 64:
+    case BoxKind::Information:
       return "(i) ";
-    default:
-      return "";
   }
+  return "";
 }
 
 std::optional<OperatorAnswer> ReadYesNo(const std::string& line) {
@@ -50,21 +47,21 @@ TerminalOperator::~TerminalOperator() {
   if (notice_) ClearStatusLine();
 }
 
-OperatorAnswer TerminalOperator::MessageBox(const std::string& text, int style, const std::string& caption) {
+OperatorAnswer TerminalOperator::Ask(const std::string& text, BoxKind kind, const std::string& caption) {
   if (!inputEnded_) {
     if (notice_) ClearStatusLine();
-    *out_ << "\n" << Printable(caption) << "\n" << IconMark(style) << Printable(text) << "\n";
-    const auto answer = Ask(style);
+    *out_ << "\n" << Printable(caption) << "\n" << IconMark(kind) << Printable(text) << "\n";
+    const auto answer = ReadAnswer(kind);
     if (notice_) DrawNotice();
     if (answer) return *answer;
     inputEnded_ = true;
   }
-  return afterwards_->MessageBox(text, style, caption);
+  return afterwards_->Ask(text, kind, caption);
 }
 
 // Empty when the input ends before an answer.
-std::optional<OperatorAnswer> TerminalOperator::Ask(int style) {
-  const bool yesNo = AsksYesNo(style);
+std::optional<OperatorAnswer> TerminalOperator::ReadAnswer(BoxKind kind) {
+  const bool yesNo = kind == BoxKind::Question;
   for (;;) {
     *out_ << (yesNo ? "[Yes/No] " : "[OK] ") << std::flush;
     std::string line;

@@ -22,14 +22,14 @@ class TerminalOperator : public Operator {
   TerminalOperator(const TerminalOperator&) = delete;
   TerminalOperator& operator=(const TerminalOperator&) = delete;
 
-  OperatorAnswer MessageBox(const std::string& text, int style, const std::string& caption) override;
+  OperatorAnswer Ask(const std::string& text, BoxKind kind, const std::string& caption) override;
   void ShowNotice(const std::string& caption, const std::string& text) override;
   void CloseNotice() override;
   // A person answers at their own pace: no wait while the terminal is there.
   void PaceRepeatedPrompt() override;
 
  private:
-  std::optional<OperatorAnswer> Ask(int style);
+  std::optional<OperatorAnswer> ReadAnswer(BoxKind kind);
   void ClearStatusLine();
   void DrawNotice();
 

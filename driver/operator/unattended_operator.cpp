@@ -13,8 +13,8 @@ void SleepOneSecond() { std::this_thread::sleep_for(std::chrono::seconds(1)); }
 
 UnattendedOperator::UnattendedOperator(Pause pause) : pause_(pause ? std::move(pause) : Pause(SleepOneSecond)) {}
 
-OperatorAnswer UnattendedOperator::MessageBox(const std::string&, int style, const std::string&) {
-  return DefaultAnswer(style);
+OperatorAnswer UnattendedOperator::Ask(const std::string&, BoxKind kind, const std::string&) {
+  return DefaultAnswer(kind);
 }
 
 void UnattendedOperator::ShowNotice(const std::string&, const std::string&) {}

@@ -15,7 +15,7 @@ class UnattendedOperator : public Operator {
   // `pause` is the wait before a repeated prompt; one second unless given.
   explicit UnattendedOperator(Pause pause = {});
 
-  OperatorAnswer MessageBox(const std::string& text, int style, const std::string& caption) override;
+  OperatorAnswer Ask(const std::string& text, BoxKind kind, const std::string& caption) override;
   void ShowNotice(const std::string& caption, const std::string& text) override;
   void CloseNotice() override;
   void PaceRepeatedPrompt() override;

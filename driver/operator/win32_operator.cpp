@@ -1,8 +1,7 @@
 #include <windows.h>
-// The operator's own MessageBox is meant here, not the Win32 macro.
-#undef MessageBox
 
 #include "default_operator.h"
+#include "operator_answers.h"
 #include "win32_message_pump.h"
 #include "win32_notice_window.h"
 
@@ -13,16 +12,16 @@ namespace {
 // The person at the till, through real message boxes and the notice window.
 class Win32Operator final : public Operator {
  public:
-  OperatorAnswer MessageBox(const std::string& text, int style, const std::string& caption) override {
+  OperatorAnswer Ask(const std::string& text, BoxKind kind, const std::string& caption) override {
     PumpPendingMessages();
-    switch (::MessageBoxA(nullptr, text.c_str(), caption.c_str(), static_cast<UINT>(style))) {
+    switch (::MessageBoxA(nullptr, text.c_str(), caption.c_str(), static_cast<UINT>(BoxStyle(kind)))) {
       case IDYES:
         return OperatorAnswer::Yes;
       case IDNO:
         return OperatorAnswer::No;
       case 0:
         // No box could be shown: the box's default button, as if pressed.
-        return (style & MB_TYPEMASK) == MB_YESNO ? OperatorAnswer::Yes : OperatorAnswer::Ok;
+        return DefaultAnswer(kind);
       default:
         return OperatorAnswer::Ok;
     }

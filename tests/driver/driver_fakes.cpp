@@ -106,14 +106,14 @@ bool FakeSettingsStore::Write(std::string_view key, std::string_view value) {
   return true;
 }
 
-OperatorAnswer RecordingOperator::MessageBox(const std::string& text, int style, const std::string& caption) {
-  OperatorAnswer answer = style == kStyleQuestion ? OperatorAnswer::Yes : OperatorAnswer::Ok;
+OperatorAnswer RecordingOperator::Ask(const std::string& text, BoxKind kind, const std::string& caption) {
+  OperatorAnswer answer = kind == BoxKind::Question ? OperatorAnswer::Yes : OperatorAnswer::Ok;
   if (!answers.empty()) {
     answer = answers.front();
     answers.pop_front();
   }
   const char* name = answer == OperatorAnswer::Ok ? "OK" : answer == OperatorAnswer::Yes ? "YES" : "NO";
-  log.push_back("box\t" + std::to_string(style) + "\t" + caption + "\t" + text + "\t" + name);
+  log.push_back("box\t" + std::to_string(BoxStyle(kind)) + "\t" + caption + "\t" + text + "\t" + name);
   return answer;
 }
 
@@ -133,32 +133,25 @@ std::int32_t ScriptedControl::ClosePort() {
   return 0;
 }
 
-std::int32_t ScriptedControl::OpenPort(std::string& port) {
-  Record("OpenPort " + port);
+std::int32_t ScriptedControl::OpenPort(std::string_view port) {
+  Record("OpenPort " + std::string(port));
   return 0;
 }
 
 void ScriptedControl::SetHighSpeed(bool value) { Record(value ? "HighSpeed true" : "HighSpeed false"); }
 
-std::int32_t ScriptedControl::SendCommand(std::int32_t first, std::int16_t second, const std::string& text) {
-  Record("SendCommand " + text);
-  if (first != 0 || second != 0) return -1;
-  const auto failing = failingCommands.find(text);
+std::int32_t ScriptedControl::SendCommand(std::string_view text) {
+  Record("SendCommand " + std::string(text));
+  const auto failing = failingCommands.find(std::string(text));
   return failing == failingCommands.end() ? 0 : failing->second;
 }
 
-std::int32_t ScriptedControl::SendQuery(std::int32_t first, std::int16_t second, const std::string& text,
-                                        std::string& reply) {
-  Record("SendQuery " + text);
-  if (first != 0 || second != 0) return -1;
-  if (text != "<</?s") {
-    reply.assign(1, '?');
-    return 0;
-  }
+QueryResult ScriptedControl::SendQuery(std::string_view text) {
+  Record("SendQuery " + std::string(text));
+  if (text != "<</?s") return {0, "?"};
   const auto [result, statusReply] = statusReplies.front();
   if (statusReplies.size() > 1) statusReplies.pop_front();
-  reply = statusReply;
-  return result;
+  return {result, statusReply};
 }
 
 std::int32_t ScriptedControl::ResultCodeExtended() {

@@ -61,7 +61,7 @@ class RecordingOperator : public Operator {
   std::vector<std::string> log;
   int paces = 0;
 
-  OperatorAnswer MessageBox(const std::string& text, int style, const std::string& caption) override;
+  OperatorAnswer Ask(const std::string& text, BoxKind kind, const std::string& caption) override;
   void ShowNotice(const std::string& caption, const std::string& text) override;
   void CloseNotice() override;
   void PaceRepeatedPrompt() override { ++paces; }
@@ -81,11 +81,10 @@ class ScriptedControl : public RegisterControl {
 
   void SetEventHandler(RegisterEvents* events) override { events_ = events; }
   std::int32_t ClosePort() override;
-  std::int32_t OpenPort(std::string& port) override;
+  std::int32_t OpenPort(std::string_view port) override;
   void SetHighSpeed(bool value) override;
-  std::int32_t SendCommand(std::int32_t first, std::int16_t second, const std::string& text) override;
-  std::int32_t SendQuery(std::int32_t first, std::int16_t second, const std::string& text,
-                         std::string& reply) override;
+  std::int32_t SendCommand(std::string_view text) override;
+  QueryResult SendQuery(std::string_view text) override;
   std::int32_t ResultCodeExtended() override;
 
  private:

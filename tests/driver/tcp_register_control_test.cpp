@@ -42,13 +42,14 @@ TEST(TcpRegisterControl, SendsEveryOperationAndReadsItsAnswer) {
   });
   const auto control = ControlFor(fake);
   std::string port = "COM7";
-  std::string reply = "stale";
+  QueryResult query;
   EXPECT_EQ(control->ClosePort(), 1);
   control->SetHighSpeed(true);
   EXPECT_EQ(control->OpenPort(port), 2);
-  EXPECT_EQ(control->SendCommand(0, 0, "=K"), 114);
-  EXPECT_EQ(control->SendQuery(0, 0, "<</?s", reply), 3);
-  EXPECT_EQ(reply, "0000 tail\xE9");
+  EXPECT_EQ(control->SendCommand("=K"), 114);
+  query = control->SendQuery("<</?s");
+  EXPECT_EQ(query.code, 3);
+  EXPECT_EQ(query.reply, "0000 tail\xE9");
   EXPECT_EQ(control->ResultCodeExtended(), -4711);
   EXPECT_THAT(fake.Operations(), ElementsAre("ClosePort", "HighSpeed true", "OpenPort COM7", "SendCommand =K",
                                              "SendQuery <</?s", "ResultCodeExtended"));
@@ -61,9 +62,9 @@ TEST(TcpRegisterControl, EveryByteSurvivesBothWays) {
     return FakeReply{0, operation.substr(std::string("SendQuery ").size()), {}, {}, false, {}};
   });
   const auto control = ControlFor(fake);
-  std::string reply;
-  EXPECT_EQ(control->SendQuery(0, 0, AllBytes(), reply), 0);
-  EXPECT_EQ(reply, AllBytes());
+  QueryResult query = control->SendQuery(AllBytes());
+  EXPECT_EQ(query.code, 0);
+  EXPECT_EQ(query.reply, AllBytes());
 }
 
 TEST(TcpRegisterControl, HandsEventsOverInOrderBeforeReturning) {
@@ -78,10 +79,10 @@ TEST(TcpRegisterControl, HandsEventsOverInOrderBeforeReturning) {
   const auto control = ControlFor(fake);
   RecordingEvents events;
   control->SetEventHandler(&events);
-  EXPECT_EQ(control->SendCommand(0, 0, "A"), 0);
+  EXPECT_EQ(control->SendCommand("A"), 0);
   EXPECT_THAT(events.seen, ElementsAre("status 24", "data riga\x01\xFF", "status 26"));
   control->SetEventHandler(nullptr);
-  EXPECT_EQ(control->SendCommand(0, 0, "A"), 0);
+  EXPECT_EQ(control->SendCommand("A"), 0);
   EXPECT_EQ(events.seen.size(), 3u);
 }
 
@@ -92,13 +93,14 @@ TEST(TcpRegisterControl, NoRegisterListeningGives107AndEmptyAnswers) {
     port = gone.Port();
   }
   const auto control = MakeTcpRegisterControl("127.0.0.1", port, milliseconds(2000));
-  std::string reply = "stale";
+  QueryResult query;
   std::string portName = "COM1";
   EXPECT_EQ(control->ClosePort(), 107);
   EXPECT_EQ(control->OpenPort(portName), 107);
-  EXPECT_EQ(control->SendCommand(0, 0, "=K"), 107);
-  EXPECT_EQ(control->SendQuery(0, 0, "<</?s", reply), 107);
-  EXPECT_EQ(reply, "");
+  EXPECT_EQ(control->SendCommand("=K"), 107);
+  query = control->SendQuery("<</?s");
+  EXPECT_EQ(query.code, 107);
+  EXPECT_EQ(query.reply, "");
   EXPECT_EQ(control->ResultCodeExtended(), 0);
 }
 
@@ -116,12 +118,14 @@ TEST_P(LostConnection, Gives107ThenReconnects) {
     return FakeReply{0, "fine", {}, {}, false, {}};
   });
   const auto control = ControlFor(fake);
-  std::string reply;
-  EXPECT_EQ(control->SendCommand(0, 0, "before"), 0);
-  EXPECT_EQ(control->SendQuery(0, 0, "fault", reply), 107);
-  EXPECT_EQ(reply, "");
-  EXPECT_EQ(control->SendQuery(0, 0, "after", reply), 0);
-  EXPECT_EQ(reply, "fine");
+  QueryResult query;
+  EXPECT_EQ(control->SendCommand("before"), 0);
+  query = control->SendQuery("fault");
+  EXPECT_EQ(query.code, 107);
+  EXPECT_EQ(query.reply, "");
+  query = control->SendQuery("after");
+  EXPECT_EQ(query.code, 0);
+  EXPECT_EQ(query.reply, "fine");
   EXPECT_EQ(fake.Connections(), 2);
 }
 
@@ -145,12 +149,12 @@ TEST(TcpRegisterControl, SlowResponseGives112AndIsDroppedWhenItComesLate) {
   });
   const auto control = ControlFor(fake, milliseconds(400));
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(control->SendCommand(0, 0, "slow"), 112);
+  EXPECT_EQ(control->SendCommand("slow"), 112);
   const auto waited = std::chrono::steady_clock::now() - start;
   EXPECT_GE(waited, milliseconds(400)) << "the whole timeout is waited";
   EXPECT_LT(waited, milliseconds(580));
   // The late response (result 5) comes first, within this operation's wait, and belongs to the old id.
-  EXPECT_EQ(control->SendCommand(0, 0, "next"), 0);
+  EXPECT_EQ(control->SendCommand("next"), 0);
   EXPECT_EQ(fake.Connections(), 1);
 }
 
@@ -161,11 +165,11 @@ TEST(TcpRegisterControl, AfterATimeoutASilentRegisterGetsOnlyAShortWait) {
     return FakeReply{};
   });
   const auto control = ControlFor(fake, milliseconds(1000));
-  EXPECT_EQ(control->SendCommand(0, 0, "stuck"), 112);
+  EXPECT_EQ(control->SendCommand("stuck"), 112);
   const auto start = std::chrono::steady_clock::now();
   std::string port = "1";
   EXPECT_EQ(control->OpenPort(port), 112);
-  EXPECT_EQ(control->SendCommand(0, 0, "next"), 112);
+  EXPECT_EQ(control->SendCommand("next"), 112);
   EXPECT_EQ(control->ResultCodeExtended(), 0);
   EXPECT_EQ(control->ClosePort(), 112);
   const auto waited = std::chrono::steady_clock::now() - start;
@@ -179,8 +183,8 @@ TEST(TcpRegisterControl, StaleResponsesAreSkipped) {
                      {}, false, {}};
   });
   const auto control = ControlFor(fake);
-  EXPECT_EQ(control->SendCommand(0, 0, "x"), 0);
-  EXPECT_EQ(control->SendCommand(0, 0, "y"), 0);
+  EXPECT_EQ(control->SendCommand("x"), 0);
+  EXPECT_EQ(control->SendCommand("y"), 0);
 }
 
 }  // namespace

@@ -33,10 +33,10 @@ TEST_F(BuiltInEmulatorControlTest, AnswersTheStatusQueryAndJournalsEveryOperatio
   auto control = Make("");
   Open(*control);
   control->SetHighSpeed(true);
-  EXPECT_EQ(control->SendCommand(0, 0, "=K"), 0);
-  std::string reply;
-  EXPECT_EQ(control->SendQuery(0, 0, "<</?s", reply), 0);
-  EXPECT_EQ(reply, "0000000000001");
+  EXPECT_EQ(control->SendCommand("=K"), 0);
+  QueryResult query = control->SendQuery("<</?s");
+  EXPECT_EQ(query.code, 0);
+  EXPECT_EQ(query.reply, "0000000000001");
   EXPECT_EQ(control->ResultCodeExtended(), 0);
   EXPECT_EQ(folder_.Read("emulator/journal.txt"),
             "ClosePort\t\t0\nOpenPort\t1\t0\nHighSpeed\ttrue\t0\nSendCommand\t=K\t0\n"
@@ -46,12 +46,12 @@ TEST_F(BuiltInEmulatorControlTest, AnswersTheStatusQueryAndJournalsEveryOperatio
 TEST_F(BuiltInEmulatorControlTest, EventsArriveBeforeTheOperationReturns) {
   auto control = Make("on command 2 status-update 24\non command 2 data Totale\non command 3 status-update 26\n");
   Open(*control);
-  control->SendCommand(0, 0, "=K");
+  control->SendCommand("=K");
   EXPECT_TRUE(recorder_.seen.empty());
-  control->SendCommand(0, 0, "=T1");
+  control->SendCommand("=T1");
   EXPECT_EQ(recorder_.seen, (std::vector<std::string>{"StatusUpdate 24", "DataReceived Totale"}));
   control->SetEventHandler(nullptr);
-  control->SendCommand(0, 0, "=T1");
+  control->SendCommand("=T1");
   EXPECT_EQ(recorder_.seen.size(), 2u);
 }
 
@@ -59,18 +59,18 @@ TEST_F(BuiltInEmulatorControlTest, ScriptedFailureWithExtendedCodeAndDelay) {
   auto control = Make("on command 1 fail 114 2001\non command 1 delay 30\non command 2 drop\n");
   Open(*control);
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(control->SendCommand(0, 0, "=K"), 114);
+  EXPECT_EQ(control->SendCommand("=K"), 114);
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(30));
   EXPECT_EQ(control->ResultCodeExtended(), 2001);
-  EXPECT_EQ(control->SendCommand(0, 0, "=K"), 0) << "drop has no meaning in-process";
+  EXPECT_EQ(control->SendCommand("=K"), 0) << "drop has no meaning in-process";
 }
 
 TEST_F(BuiltInEmulatorControlTest, UnusableScenarioLeavesTheRegisterAbsent) {
   auto control = Make("bogus line\n");
   Open(*control);
-  std::string reply = "stale";
-  EXPECT_EQ(control->SendQuery(0, 0, "<</?s", reply), 107);
-  EXPECT_EQ(reply, "");
+  QueryResult query = control->SendQuery("<</?s");
+  EXPECT_EQ(query.code, 107);
+  EXPECT_EQ(query.reply, "");
   auto missing = MakeBuiltInEmulatorControl(folder_.File("journal.txt"), folder_.File("no-such-scenario.txt"));
   std::string port = "1";
   EXPECT_EQ(missing->OpenPort(port), 107);
@@ -81,7 +81,7 @@ TEST_F(BuiltInEmulatorControlTest, UnwritableJournalStillServes) {
   auto control = MakeBuiltInEmulatorControl(folder_.File("file/journal.txt"), "");
   std::string port = "1";
   EXPECT_EQ(control->OpenPort(port), 0);
-  EXPECT_EQ(control->SendCommand(0, 0, "=K"), 0);
+  EXPECT_EQ(control->SendCommand("=K"), 0);
 }
 
 }  // namespace

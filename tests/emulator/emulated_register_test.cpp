@@ -166,9 +166,9 @@ TEST_F(EmulatedRegisterTest, ConsoleEventsGoOutWithTheNextAnswerFirst) {
   register_->SetPaperEmpty(Roll::Journal, false);
   const Outcome outcome = Perform(Operation::SendCommand, "=K");
   ASSERT_EQ(outcome.events.size(), 4u);
-  EXPECT_EQ(outcome.events[0].code, kReceiptPaperEmpty);
+  EXPECT_EQ(outcome.events[0].code, kReceiptEmpty);
   EXPECT_EQ(outcome.events[1].text, "riga");
-  EXPECT_EQ(outcome.events[2].code, kJournalPaperBack);
+  EXPECT_EQ(outcome.events[2].code, kJournalPaperOk);
   EXPECT_EQ(outcome.events[3].code, 99);
   EXPECT_TRUE(Perform(Operation::SendCommand, "=K").events.empty());
 }

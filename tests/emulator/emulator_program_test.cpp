@@ -21,15 +21,15 @@ TEST(EmulatorProgramTest, ServesADriverAndTakesConsoleCommands) {
   client->SetEventHandler(&recorder);
   std::string port = "1";
   EXPECT_EQ(client->OpenPort(port), 0);
-  EXPECT_EQ(client->SendCommand(0, 0, ">>/?P/(" + kArticle + ")"), 0);
+  EXPECT_EQ(client->SendCommand(">>/?P/(" + kArticle + ")"), 0);
 
   ASSERT_TRUE(emulator.Console("cover open", "console\tcover open"));
   ASSERT_TRUE(emulator.Console("paper receipt empty", "console\treceipt paper empty"));
   ASSERT_TRUE(emulator.Console("data Totale 1,00", "console\tdata Totale 1,00"));
   ASSERT_TRUE(emulator.Console("receipt open", "console\treceipt open"));
-  std::string reply;
-  EXPECT_EQ(client->SendQuery(0, 0, "<</?s", reply), 0);
-  EXPECT_EQ(reply, "0103011100001");
+  QueryResult query = client->SendQuery("<</?s");
+  EXPECT_EQ(query.code, 0);
+  EXPECT_EQ(query.reply, "0103011100001");
   EXPECT_EQ(recorder.seen, (std::vector<std::string>{"StatusUpdate 24", "DataReceived Totale 1,00"}));
 
   EXPECT_EQ(client->ClosePort(), 0);
@@ -54,7 +54,7 @@ TEST(EmulatorProgramTest, QuitAndTerminationSignalEndItCleanly) {
   auto client = MakeTcpRegisterControl("127.0.0.1", terminated.Port(), 5000ms);
   std::string port = "1";
   client->OpenPort(port);
-  client->SendCommand(0, 0, ">>/?P/(" + kArticle + ")");
+  client->SendCommand(">>/?P/(" + kArticle + ")");
   terminated.Process().Terminate();
   EXPECT_EQ(terminated.Process().Wait(10s), 0);
   EXPECT_EQ(folder.Read("articles.txt"), kArticle + "\r\n") << "the table is written on the way out";

@@ -86,11 +86,11 @@ TEST(RegisterModelTest, CoverOpenGivesStatus103) {
 
 TEST(RegisterModelTest, PaperChangesRaiseTheirStatusUpdateCodes) {
   RegisterModel model;
-  EXPECT_EQ(model.SetPaperEmpty(Roll::Receipt, true), kReceiptPaperEmpty);
-  EXPECT_EQ(model.SetPaperEmpty(Roll::Journal, true), kJournalPaperEmpty);
+  EXPECT_EQ(model.SetPaperEmpty(Roll::Receipt, true), kReceiptEmpty);
+  EXPECT_EQ(model.SetPaperEmpty(Roll::Journal, true), kJournalEmpty);
   EXPECT_EQ(FormatStatusReply(model.Status()).substr(7, 2), "11");
-  EXPECT_EQ(model.SetPaperEmpty(Roll::Receipt, false), kReceiptPaperBack);
-  EXPECT_EQ(model.SetPaperEmpty(Roll::Journal, false), kJournalPaperBack);
+  EXPECT_EQ(model.SetPaperEmpty(Roll::Receipt, false), kReceiptPaperOk);
+  EXPECT_EQ(model.SetPaperEmpty(Roll::Journal, false), kJournalPaperOk);
   EXPECT_FALSE(model.PaperEmpty(Roll::Receipt));
 }
 

@@ -79,14 +79,14 @@ TEST_F(TcpServerTest, DriverClientRunsOperationsAndReceivesEventsFirst) {
   EXPECT_EQ(client->ClosePort(), 0);
   client->SetHighSpeed(true);
   EXPECT_EQ(client->OpenPort(port), 0);
-  EXPECT_EQ(client->SendCommand(0, 0, "=D1/(Citt\xE0)"), 0);
+  EXPECT_EQ(client->SendCommand("=D1/(Citt\xE0)"), 0);
   EXPECT_EQ(register_->Display(), "Citt\xE0");
-  EXPECT_EQ(client->SendCommand(0, 0, "=T1"), 114);
+  EXPECT_EQ(client->SendCommand("=T1"), 114);
   EXPECT_EQ(recorder_.seen, (std::vector<std::string>{"StatusUpdate 24", "DataReceived Caff\xE8"}));
   EXPECT_EQ(client->ResultCodeExtended(), 2001);
-  std::string reply;
-  EXPECT_EQ(client->SendQuery(0, 0, "<</?s", reply), 0);
-  EXPECT_EQ(reply, "0000000000001");
+  QueryResult query = client->SendQuery("<</?s");
+  EXPECT_EQ(query.code, 0);
+  EXPECT_EQ(query.reply, "0000000000001");
 }
 
 TEST_F(TcpServerTest, SecondClientWaitsUntilTheFirstLeaves) {
@@ -109,9 +109,9 @@ TEST_F(TcpServerTest, ScriptedDropLosesTheConnectionAndTheNextOperationReconnect
   auto client = Client();
   std::string port = "1";
   client->OpenPort(port);
-  EXPECT_EQ(client->SendCommand(0, 0, "=K"), 0);
-  EXPECT_EQ(client->SendCommand(0, 0, "=T1"), 107);
-  EXPECT_EQ(client->SendCommand(0, 0, "=T2"), 0);
+  EXPECT_EQ(client->SendCommand("=K"), 0);
+  EXPECT_EQ(client->SendCommand("=T1"), 107);
+  EXPECT_EQ(client->SendCommand("=T2"), 0);
   EXPECT_EQ(register_->Status().tail, 3) << "the dropped command was still executed";
 }
 
@@ -120,11 +120,11 @@ TEST_F(TcpServerTest, DelayBeyondTheClientTimeoutGives112AndTheLateAnswerIsIgnor
   auto client = Client(150ms);
   std::string port = "1";
   client->OpenPort(port);
-  EXPECT_EQ(client->SendCommand(0, 0, "=K"), 112);
+  EXPECT_EQ(client->SendCommand("=K"), 112);
   std::this_thread::sleep_for(400ms);
-  std::string reply;
-  EXPECT_EQ(client->SendQuery(0, 0, "<</?s", reply), 0);
-  EXPECT_EQ(reply, "0000000000001");
+  QueryResult query = client->SendQuery("<</?s");
+  EXPECT_EQ(query.code, 0);
+  EXPECT_EQ(query.reply, "0000000000001");
 }
 
 TEST_F(TcpServerTest, BadInputClosesTheConnectionAndTheServerGoesOn) {
@@ -156,7 +156,7 @@ TEST_F(TcpServerTest, StopEndsServingEvenDuringADelay) {
   auto client = Client(100ms);
   std::string port = "1";
   client->OpenPort(port);
-  EXPECT_EQ(client->SendCommand(0, 0, "=K"), 112);
+  EXPECT_EQ(client->SendCommand("=K"), 112);
   const auto start = std::chrono::steady_clock::now();
   stop_.Trigger();
   serving_.join();

@@ -13,7 +13,7 @@ using namespace test;
 
 class MockOperator : public Operator {
  public:
-  MOCK_METHOD(OperatorAnswer, MessageBox, (const std::string&, int, const std::string&), (override));
+  MOCK_METHOD(OperatorAnswer, Ask, (const std::string&, BoxKind, const std::string&), (override));
   MOCK_METHOD(void, ShowNotice, (const std::string&, const std::string&), (override));
   MOCK_METHOD(void, CloseNotice, (), (override));
   MOCK_METHOD(void, PaceRepeatedPrompt, (), (override));
@@ -34,14 +34,14 @@ class OperatorLogTest : public ::testing::Test {
 };
 
 TEST_F(OperatorLogTest, BoxLineHoldsStyleCaptionTextAndAnswer) {
-  EXPECT_CALL(*inner_, MessageBox("ZELKO NON Collegato!", 16, "Zelko Driver")).WillOnce(Return(OperatorAnswer::Ok));
-  EXPECT_CALL(*inner_, MessageBox("Scontrino in CORSO", 52, "Zelko Driver"))
+  EXPECT_CALL(*inner_, Ask("ZELKO NON Collegato!", BoxKind::Stop, "Zelko Driver")).WillOnce(Return(OperatorAnswer::Ok));
+  EXPECT_CALL(*inner_, Ask("Scontrino in CORSO", BoxKind::Question, "Zelko Driver"))
       .WillOnce(Return(OperatorAnswer::No))
       .WillOnce(Return(OperatorAnswer::Yes));
-  EXPECT_EQ(log_->MessageBox("ZELKO NON Collegato!", 16, "Zelko Driver"), OperatorAnswer::Ok);
+  EXPECT_EQ(log_->Ask("ZELKO NON Collegato!", BoxKind::Stop, "Zelko Driver"), OperatorAnswer::Ok);
   EXPECT_EQ(ReadBytes(LogPath()), "box\t16\tZelko Driver\tZELKO NON Collegato!\tOK\n");  // there at once
-  EXPECT_EQ(log_->MessageBox("Scontrino in CORSO", 52, "Zelko Driver"), OperatorAnswer::No);
-  EXPECT_EQ(log_->MessageBox("Scontrino in CORSO", 52, "Zelko Driver"), OperatorAnswer::Yes);
+  EXPECT_EQ(log_->Ask("Scontrino in CORSO", BoxKind::Question, "Zelko Driver"), OperatorAnswer::No);
+  EXPECT_EQ(log_->Ask("Scontrino in CORSO", BoxKind::Question, "Zelko Driver"), OperatorAnswer::Yes);
   EXPECT_EQ(ReadBytes(LogPath()),
             "box\t16\tZelko Driver\tZELKO NON Collegato!\tOK\n"
             "box\t52\tZelko Driver\tScontrino in CORSO\tNO\n"
@@ -65,8 +65,8 @@ TEST_F(OperatorLogTest, NoticeShowReplaceAndCloseAreLoggedButNotACloseOfNothing)
 
 TEST_F(OperatorLogTest, AppendsToAnEarlierLogAndKeepsEachInteractionOnOneLine) {
   WriteBytes(LogPath(), "notice\tclose\n");
-  EXPECT_CALL(*inner_, MessageBox).WillOnce(Return(OperatorAnswer::Ok));
-  log_->MessageBox("Linea: 0005 Comando: a\tb\nc\r", 16, "T");
+  EXPECT_CALL(*inner_, Ask).WillOnce(Return(OperatorAnswer::Ok));
+  log_->Ask("Linea: 0005 Comando: a\tb\nc\r", BoxKind::Stop, "T");
   EXPECT_EQ(ReadBytes(LogPath()), "notice\tclose\nbox\t16\tT\tLinea: 0005 Comando: a\\tb\\nc\\r\tOK\n");
 }
 

@@ -21,9 +21,9 @@ TEST_F(OperatorSelectionTest, ScriptAnswersThenUnattendedAllLogged) {
   WriteBytes(folder_ / "answers.txt", "no\r\n\r\nOK\r\n");
   ScopedEnv chosen("ZELKO_OPERATOR", "script:" + (folder_ / "answers.txt"));
   const auto person = SelectOperator();
-  EXPECT_EQ(person->MessageBox("q", kStyleQuestion, "T"), OperatorAnswer::No);
-  EXPECT_EQ(person->MessageBox("i", kStyleInformation, "T"), OperatorAnswer::Ok);
-  EXPECT_EQ(person->MessageBox("q", kStyleQuestion, "T"), OperatorAnswer::Yes);
+  EXPECT_EQ(person->Ask("q", BoxKind::Question, "T"), OperatorAnswer::No);
+  EXPECT_EQ(person->Ask("i", BoxKind::Information, "T"), OperatorAnswer::Ok);
+  EXPECT_EQ(person->Ask("q", BoxKind::Question, "T"), OperatorAnswer::Yes);
   person->ShowNotice("T", "n");
   person->CloseNotice();
   EXPECT_EQ(ReadBytes(folder_ / "log.txt"),
@@ -34,7 +34,7 @@ TEST_F(OperatorSelectionTest, UnattendedUnknownAndUnreadableScriptAllAnswerByDef
   const std::string missingScript = "script:" + (folder_ / "missing.txt");
   for (const std::string& name : {std::string("unattended"), std::string("bogus"), missingScript}) {
     ScopedEnv chosen("ZELKO_OPERATOR", name);
-    EXPECT_EQ(SelectOperator()->MessageBox("q", kStyleQuestion, "T"), OperatorAnswer::Yes) << name;
+    EXPECT_EQ(SelectOperator()->Ask("q", BoxKind::Question, "T"), OperatorAnswer::Yes) << name;
   }
   EXPECT_EQ(ReadBytes(folder_ / "log.txt"), "box\t52\tT\tq\tYES\nbox\t52\tT\tq\tYES\nbox\t52\tT\tq\tYES\n");
 }
@@ -42,14 +42,14 @@ TEST_F(OperatorSelectionTest, UnattendedUnknownAndUnreadableScriptAllAnswerByDef
 TEST_F(OperatorSelectionTest, WithoutATerminalTheDefaultIsUnattended) {
   if (::isatty(STDIN_FILENO)) GTEST_SKIP() << "standard input is a terminal";
   ScopedEnv chosen("ZELKO_OPERATOR", std::nullopt);
-  EXPECT_EQ(SelectOperator()->MessageBox("i", kStyleInformation, "T"), OperatorAnswer::Ok);
+  EXPECT_EQ(SelectOperator()->Ask("i", BoxKind::Information, "T"), OperatorAnswer::Ok);
   EXPECT_EQ(ReadBytes(folder_ / "log.txt"), "box\t64\tT\ti\tOK\n");
 }
 
 TEST_F(OperatorSelectionTest, NoLogWithoutTheVariable) {
   ScopedEnv noLog("ZELKO_OPERATOR_LOG", std::nullopt);
   ScopedEnv chosen("ZELKO_OPERATOR", "unattended");
-  SelectOperator()->MessageBox("i", kStyleInformation, "T");
+  SelectOperator()->Ask("i", BoxKind::Information, "T");
   EXPECT_EQ(EntryCount(folder_.path()), 0u);
 }
 

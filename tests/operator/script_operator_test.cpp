@@ -42,7 +42,7 @@ class ScriptOperatorTest : public ::testing::Test {
 
 struct FitCase {
   ScriptAnswer scripted;
-  int style;
+  BoxKind kind;
   OperatorAnswer expected;
 };
 
@@ -50,31 +50,31 @@ class ScriptAnswerFitTest : public ScriptOperatorTest, public ::testing::WithPar
 
 TEST_P(ScriptAnswerFitTest, AnswerThatDoesNotFitCountsAsTheDefault) {
   ScriptOperator script = Make({GetParam().scripted});
-  EXPECT_EQ(script.MessageBox("text", GetParam().style, "caption"), GetParam().expected);
+  EXPECT_EQ(script.Ask("text", GetParam().kind, "caption"), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, ScriptAnswerFitTest,
-                         ::testing::Values(FitCase{kOk, kStyleStop, kOk}, FitCase{kOk, kStyleInformation, kOk},
-                                           FitCase{kYes, kStyleQuestion, kYes}, FitCase{kNo, kStyleQuestion, kNo},
-                                           FitCase{kOk, kStyleQuestion, kYes}, FitCase{kYes, kStyleStop, kOk},
-                                           FitCase{kNo, kStyleInformation, kOk},
-                                           FitCase{std::nullopt, kStyleQuestion, kYes},
-                                           FitCase{std::nullopt, kStyleInformation, kOk}));
+                         ::testing::Values(FitCase{kOk, BoxKind::Stop, kOk}, FitCase{kOk, BoxKind::Information, kOk},
+                                           FitCase{kYes, BoxKind::Question, kYes}, FitCase{kNo, BoxKind::Question, kNo},
+                                           FitCase{kOk, BoxKind::Question, kYes}, FitCase{kYes, BoxKind::Stop, kOk},
+                                           FitCase{kNo, BoxKind::Information, kOk},
+                                           FitCase{std::nullopt, BoxKind::Question, kYes},
+                                           FitCase{std::nullopt, BoxKind::Information, kOk}));
 
 TEST_F(ScriptOperatorTest, EachBoxTakesTheNextAnswerEvenAMisfit) {
   ScriptOperator script = Make({kNo, kNo, kOk});
-  EXPECT_EQ(script.MessageBox("cover", kStyleInformation, "t"), kOk);  // the first NO is used up here
-  EXPECT_EQ(script.MessageBox("open receipt", kStyleQuestion, "t"), kNo);
-  EXPECT_EQ(script.MessageBox("finish by hand", kStyleInformation, "t"), kOk);
+  EXPECT_EQ(script.Ask("cover", BoxKind::Information, "t"), kOk);  // the first NO is used up here
+  EXPECT_EQ(script.Ask("open receipt", BoxKind::Question, "t"), kNo);
+  EXPECT_EQ(script.Ask("finish by hand", BoxKind::Information, "t"), kOk);
 }
 
 TEST_F(ScriptOperatorTest, RunningOutTurnsUnattended) {
   ScriptOperator script = Make({kNo});
   script.PaceRepeatedPrompt();
   EXPECT_EQ(waits_, 0);  // scripted answers come at once
-  EXPECT_EQ(script.MessageBox("q", kStyleQuestion, "t"), kNo);
-  EXPECT_EQ(script.MessageBox("q", kStyleQuestion, "t"), kYes);
-  EXPECT_EQ(script.MessageBox("i", kStyleInformation, "t"), kOk);
+  EXPECT_EQ(script.Ask("q", BoxKind::Question, "t"), kNo);
+  EXPECT_EQ(script.Ask("q", BoxKind::Question, "t"), kYes);
+  EXPECT_EQ(script.Ask("i", BoxKind::Information, "t"), kOk);
   script.PaceRepeatedPrompt();
   script.PaceRepeatedPrompt();
   EXPECT_EQ(waits_, 2);
@@ -83,9 +83,9 @@ TEST_F(ScriptOperatorTest, RunningOutTurnsUnattended) {
 TEST(UnattendedOperatorTest, AcknowledgesAndAnswersYesAndWaitsBeforeARepeat) {
   int waits = 0;
   UnattendedOperator nobody([&] { ++waits; });
-  EXPECT_EQ(nobody.MessageBox("x", kStyleStop, "t"), kOk);
-  EXPECT_EQ(nobody.MessageBox("x", kStyleInformation, "t"), kOk);
-  EXPECT_EQ(nobody.MessageBox("x", kStyleQuestion, "t"), kYes);
+  EXPECT_EQ(nobody.Ask("x", BoxKind::Stop, "t"), kOk);
+  EXPECT_EQ(nobody.Ask("x", BoxKind::Information, "t"), kOk);
+  EXPECT_EQ(nobody.Ask("x", BoxKind::Question, "t"), kYes);
   EXPECT_EQ(waits, 0);
   nobody.PaceRepeatedPrompt();
   EXPECT_EQ(waits, 1);

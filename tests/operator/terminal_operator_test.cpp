@@ -26,25 +26,25 @@ class TerminalOperatorTest : public ::testing::Test {
 
 TEST_F(TerminalOperatorTest, OkBoxShowsCaptionTextAndButtonAndTakesAnyLine) {
   const auto terminal = Make("whatever\n");
-  EXPECT_EQ(terminal->MessageBox("Coperchio APERTO!", kStyleInformation, "Zelko"), OperatorAnswer::Ok);
+  EXPECT_EQ(terminal->Ask("Coperchio APERTO!", BoxKind::Information, "Zelko"), OperatorAnswer::Ok);
   EXPECT_EQ(Shown(), "\nZelko\n(i) Coperchio APERTO!\n[OK] ");
 }
 
 TEST_F(TerminalOperatorTest, QuestionIsAskedAgainUntilYesOrNo) {
   const auto terminal = Make("maybe\n\nn\nS\r\nyes\n");
-  EXPECT_EQ(terminal->MessageBox("ANNULLO?", kStyleQuestion, "Zelko"), OperatorAnswer::No);
+  EXPECT_EQ(terminal->Ask("ANNULLO?", BoxKind::Question, "Zelko"), OperatorAnswer::No);
   EXPECT_EQ(Shown(), "\nZelko\n(!) ANNULLO?\n[Yes/No] [Yes/No] [Yes/No] ");
-  EXPECT_EQ(terminal->MessageBox("ANNULLO?", kStyleQuestion, "Zelko"), OperatorAnswer::Yes);
-  EXPECT_EQ(terminal->MessageBox("ANNULLO?", kStyleQuestion, "Zelko"), OperatorAnswer::Yes);
+  EXPECT_EQ(terminal->Ask("ANNULLO?", BoxKind::Question, "Zelko"), OperatorAnswer::Yes);
+  EXPECT_EQ(terminal->Ask("ANNULLO?", BoxKind::Question, "Zelko"), OperatorAnswer::Yes);
 }
 
 TEST_F(TerminalOperatorTest, EndOfInputTurnsUnattended) {
   const auto terminal = Make("NO\n");
   terminal->PaceRepeatedPrompt();
   EXPECT_EQ(waits_, 0);
-  EXPECT_EQ(terminal->MessageBox("q", kStyleQuestion, "t"), OperatorAnswer::No);
-  EXPECT_EQ(terminal->MessageBox("q", kStyleQuestion, "t"), OperatorAnswer::Yes);
-  EXPECT_EQ(terminal->MessageBox("i", kStyleInformation, "t"), OperatorAnswer::Ok);
+  EXPECT_EQ(terminal->Ask("q", BoxKind::Question, "t"), OperatorAnswer::No);
+  EXPECT_EQ(terminal->Ask("q", BoxKind::Question, "t"), OperatorAnswer::Yes);
+  EXPECT_EQ(terminal->Ask("i", BoxKind::Information, "t"), OperatorAnswer::Ok);
   terminal->PaceRepeatedPrompt();
   EXPECT_EQ(waits_, 1);
 }
@@ -55,7 +55,7 @@ TEST_F(TerminalOperatorTest, NoticeIsAStatusLineClearedOnClose) {
   EXPECT_EQ(Shown(), "");
   terminal->ShowNotice("Zelko", "Fine ROTOLO GIORNALE");
   EXPECT_EQ(Shown(), "\r\x1b[KZelko: Fine ROTOLO GIORNALE");
-  terminal->MessageBox("x", kStyleStop, "Zelko");
+  terminal->Ask("x", BoxKind::Stop, "Zelko");
   // The box clears the status line and draws it again after the answer.
   EXPECT_EQ(Shown(),
             "\r\x1b[KZelko: Fine ROTOLO GIORNALE"
@@ -67,7 +67,7 @@ TEST_F(TerminalOperatorTest, NoticeIsAStatusLineClearedOnClose) {
 
 TEST_F(TerminalOperatorTest, ControlBytesAreNotSentToTheTerminal) {
   const auto terminal = Make("\n");
-  terminal->MessageBox("a\x1b[2Jb\n", kStyleStop, "t\a");
+  terminal->Ask("a\x1b[2Jb\n", BoxKind::Stop, "t\a");
   EXPECT_EQ(Shown(), "\nt?\n(X) a?[2Jb?\n[OK] ");
 }
 

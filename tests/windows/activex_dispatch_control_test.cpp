@@ -40,7 +40,7 @@ VARIANT LongVariant(LONG value) {
 TEST(DispatchRegisterControlTest, EachOperationInvokesItsIdWithTheDeclaredArgumentTypes) {
   struct Case {
     const char* name;
-    std::function<void(RegisterControl&)> operation;
+    std::function<void(DispatchBinding&)> operation;
     DISPID id;
     WORD kind;
     std::vector<VARTYPE> types;
@@ -48,31 +48,31 @@ TEST(DispatchRegisterControlTest, EachOperationInvokesItsIdWithTheDeclaredArgume
     std::vector<LONG> numbers;
   };
   const Case cases[] = {
-      {"ClosePort", [](RegisterControl& c) { c.ClosePort(); }, kClosePort, DISPATCH_METHOD, {}, {}, {}},
+      {"ClosePort", [](DispatchBinding& c) { c.ClosePort(); }, kClosePort, DISPATCH_METHOD, {}, {}, {}},
       {"OpenPort",
-       [](RegisterControl& c) {
+       [](DispatchBinding& c) {
          std::string port = "1";
          c.OpenPort(port);
        },
        kOpenPort, DISPATCH_METHOD, {VT_BSTR | VT_BYREF}, {L"1"}, {0}},
-      {"HighSpeed", [](RegisterControl& c) { c.SetHighSpeed(true); }, kHighSpeed, DISPATCH_PROPERTYPUT, {VT_BOOL},
+      {"HighSpeed", [](DispatchBinding& c) { c.SetHighSpeed(true); }, kHighSpeed, DISPATCH_PROPERTYPUT, {VT_BOOL},
        {L""}, {VARIANT_TRUE}},
-      {"SendCommand", [](RegisterControl& c) { c.SendCommand(0, 0, "=D1/(  ZELKO  Collegato )"); }, kSendCommand,
+      {"SendCommand", [](DispatchBinding& c) { c.SendCommand(0, 0, "=D1/(  ZELKO  Collegato )"); }, kSendCommand,
        DISPATCH_METHOD, {VT_BSTR, VT_I2, VT_I4}, {L"=D1/(  ZELKO  Collegato )", L"", L""}, {0, 0, 0}},
       {"SendQuery",
-       [](RegisterControl& c) {
+       [](DispatchBinding& c) {
          std::string reply;
          c.SendQuery(7, 3, "<</?s", reply);
        },
        kSendQuery, DISPATCH_METHOD, {VT_BSTR | VT_BYREF, VT_BSTR, VT_I2, VT_I4}, {L"", L"<</?s", L"", L""},
        {0, 0, 3, 7}},
-      {"ResultCodeExtended", [](RegisterControl& c) { c.ResultCodeExtended(); }, kResultCodeExtended,
+      {"ResultCodeExtended", [](DispatchBinding& c) { c.ResultCodeExtended(); }, kResultCodeExtended,
        DISPATCH_PROPERTYGET, {}, {}, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     FakeDispatchControl fake;
-    c.operation(*MakeDispatchRegisterControl(&fake));
+    c.operation(*MakeDispatchBinding(&fake));
     ASSERT_EQ(fake.calls.size(), 1u);
     const RecordedCall& call = fake.calls[0];
     EXPECT_EQ(call.id, c.id);
@@ -85,7 +85,7 @@ TEST(DispatchRegisterControlTest, EachOperationInvokesItsIdWithTheDeclaredArgume
 
 TEST(DispatchRegisterControlTest, HighSpeedIsAPropertyPutWithTheNamedArgument) {
   FakeDispatchControl fake;
-  MakeDispatchRegisterControl(&fake)->SetHighSpeed(true);
+  MakeDispatchBinding(&fake)->SetHighSpeed(true);
   ASSERT_EQ(fake.calls.size(), 1u);
   EXPECT_EQ(fake.calls[0].named, std::vector<DISPID>{DISPID_PROPERTYPUT});
   EXPECT_FALSE(fake.calls[0].hadResult);
@@ -99,7 +99,7 @@ TEST(DispatchRegisterControlTest, ResultsAndByReferenceTextsComeBack) {
   fake.results[kOpenPort] = 106;
   fake.queryReply = L"0000010000012";
   fake.portAfterOpen = L"COM1";
-  const auto control = MakeDispatchRegisterControl(&fake);
+  const auto control = MakeDispatchBinding(&fake);
 
   EXPECT_EQ(control->SendCommand(0, 0, "=S"), 114);
   EXPECT_EQ(control->ResultCodeExtended(), 2001);
@@ -115,7 +115,7 @@ TEST(DispatchRegisterControlTest, TextsCrossAsTheSystemCodePage) {
   ASSERT_EQ(GetACP(), 1252u) << "the expectations below are written for Windows-1252";
   FakeDispatchControl fake;
   fake.queryReply = std::wstring(L"Caff\u00e8 ") + L'\0' + L"\u20ac";
-  const auto control = MakeDispatchRegisterControl(&fake);
+  const auto control = MakeDispatchBinding(&fake);
   control->SendCommand(0, 0, std::string("=D1/(Caff\xe8 ") + '\0' + "\x80)");
   std::string reply;
   control->SendQuery(0, 0, "", reply);
@@ -128,7 +128,7 @@ TEST(DispatchRegisterControlTest, TextsCrossAsTheSystemCodePage) {
 TEST(DispatchRegisterControlTest, EventsRaisedDuringACallArriveBeforeItReturns) {
   FakeDispatchControl fake;
   EventRecorder events;
-  const auto control = MakeDispatchRegisterControl(&fake);
+  const auto control = MakeDispatchBinding(&fake);
   control->SetEventHandler(&events);
   ASSERT_EQ(fake.Sinks(), 1u);
   BSTR byReference = SysAllocString(L"Grazie");
@@ -168,7 +168,7 @@ TEST(DispatchRegisterControlTest, AHandlerFailureSurfacesAfterTheControlReturns)
     void DataReceived(const std::string&) override {}
   } events;
   FakeDispatchControl fake;
-  const auto control = MakeDispatchRegisterControl(&fake);
+  const auto control = MakeDispatchBinding(&fake);
   control->SetEventHandler(&events);
   bool controlFinished = false;
   fake.duringCall = [&] {
@@ -185,11 +185,11 @@ TEST(DispatchRegisterControlTest, RefusedCallsAndAMissingControlMeanNoHardware) 
   FakeDispatchControl fake;
   fake.failures[kSendCommand] = DISP_E_MEMBERNOTFOUND;
   fake.failures[kResultCodeExtended] = E_FAIL;
-  const auto refused = MakeDispatchRegisterControl(&fake);
+  const auto refused = MakeDispatchBinding(&fake);
   EXPECT_EQ(refused->SendCommand(0, 0, "=S"), kResultNoHardware);
   EXPECT_EQ(refused->ResultCodeExtended(), 0);
 
-  const auto missing = MakeDispatchRegisterControl(nullptr);
+  const auto missing = MakeDispatchBinding(nullptr);
   EventRecorder events;
   missing->SetEventHandler(&events);
   std::string port = "1";
@@ -207,7 +207,7 @@ TEST(DispatchRegisterControlTest, AControlWithoutEventsStillWorks) {
   FakeDispatchControl fake(/*withEvents=*/false);
   fake.results[kSendCommand] = 3;
   EventRecorder events;
-  const auto control = MakeDispatchRegisterControl(&fake);
+  const auto control = MakeDispatchBinding(&fake);
   control->SetEventHandler(&events);
   EXPECT_EQ(control->SendCommand(0, 0, "=S"), 3);
   EXPECT_EQ(fake.Sinks(), 0u);
@@ -218,7 +218,7 @@ TEST(DispatchRegisterControlTest, ReleasesEverythingItTookAndDisconnects) {
   const ULONG before = fake.References();
   const ULONG typeInfoBefore = fake.Coclass().References();
   {
-    const auto control = MakeDispatchRegisterControl(&fake);
+    const auto control = MakeDispatchBinding(&fake);
     control->ClosePort();
     EXPECT_GT(fake.References(), before);
     EXPECT_EQ(fake.Sinks(), 1u);
@@ -228,6 +228,29 @@ TEST(DispatchRegisterControlTest, ReleasesEverythingItTookAndDisconnects) {
   EXPECT_EQ(fake.Coclass().References(), typeInfoBefore);
 }
 
+// The register control leads SendCommand and SendQuery with Long 0 and
+// Integer 0 and hands the port over by a reference of its own.
+TEST(DispatchRegisterControlTest, TheCoreOperationsCallTheComponentItsWay) {
+  FakeDispatchControl fake;
+  fake.results[kSendQuery] = 114;
+  fake.queryReply = L"0103";
+  fake.portAfterOpen = L"COM1";
+  const auto control = MakeDispatchRegisterControl(&fake);
+  const std::string port = "1";
+  control->OpenPort(port);
+  EXPECT_EQ(port, "1");
+  control->SendCommand("=K");
+  const QueryResult query = control->SendQuery("<</?s");
+  EXPECT_EQ(query.code, 114);
+  EXPECT_EQ(query.reply, "0103");
+  ASSERT_EQ(fake.calls.size(), 3u);
+  EXPECT_EQ(fake.calls[0].types, (std::vector<VARTYPE>{VT_BSTR | VT_BYREF}));
+  EXPECT_EQ(fake.calls[1].types, (std::vector<VARTYPE>{VT_BSTR, VT_I2, VT_I4}));
+  EXPECT_EQ(fake.calls[1].numbers, (std::vector<LONG>{0, 0, 0}));
+  EXPECT_EQ(fake.calls[2].types, (std::vector<VARTYPE>{VT_BSTR | VT_BYREF, VT_BSTR, VT_I2, VT_I4}));
+  EXPECT_EQ(fake.calls[2].numbers, (std::vector<LONG>{0, 0, 0, 0}));
+}
+
 // On a machine where JQTZelko.JqtEcrZelko is not registered (Wine here).
 TEST(ActiveXRegisterControlTest, AnUnregisteredControlIsARegisterThatIsNotThere) {
   ASSERT_EQ(FindWindowA("ZelkoForm", nullptr), nullptr);
@@ -235,16 +258,16 @@ TEST(ActiveXRegisterControlTest, AnUnregisteredControlIsARegisterThatIsNotThere)
     const auto control = MakeActiveXRegisterControl();
     EXPECT_EQ(FindWindowA("ZelkoForm", nullptr), nullptr) << "the form comes with the first operation";
     std::string port = "1";
-    std::string reply = "stale";
     EXPECT_EQ(control->ClosePort(), kResultNoHardware);
     const HWND form = FindWindowA("ZelkoForm", nullptr);
     ASSERT_NE(form, nullptr);
     EXPECT_FALSE(IsWindowVisible(form));
     EXPECT_EQ(control->OpenPort(port), kResultNoHardware);
     control->SetHighSpeed(true);
-    EXPECT_EQ(control->SendCommand(0, 0, "=K"), kResultNoHardware);
-    EXPECT_EQ(control->SendQuery(0, 0, "<</?s", reply), kResultNoHardware);
-    EXPECT_EQ(reply, "");
+    EXPECT_EQ(control->SendCommand("=K"), kResultNoHardware);
+    const QueryResult query = control->SendQuery("<</?s");
+    EXPECT_EQ(query.code, kResultNoHardware);
+    EXPECT_EQ(query.reply, "");
     EXPECT_EQ(control->ResultCodeExtended(), 0);
   }
   EXPECT_EQ(FindWindowA("ZelkoForm", nullptr), nullptr);

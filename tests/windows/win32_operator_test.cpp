@@ -1,5 +1,4 @@
 #include <windows.h>
-#undef MessageBox
 
 #include <gtest/gtest.h>
 
@@ -72,29 +71,29 @@ class BoxPresser {
 
 TEST(Win32OperatorTest, MessageBoxesAnswerWithTheButtonPressed) {
   const struct {
-    int style;
+    BoxKind kind;
     int button;
     OperatorAnswer answer;
   } cases[] = {
-      {16, IDOK, OperatorAnswer::Ok},
-      {64, IDOK, OperatorAnswer::Ok},
-      {52, IDYES, OperatorAnswer::Yes},
-      {52, IDNO, OperatorAnswer::No},
+      {BoxKind::Stop, IDOK, OperatorAnswer::Ok},
+      {BoxKind::Information, IDOK, OperatorAnswer::Ok},
+      {BoxKind::Question, IDYES, OperatorAnswer::Yes},
+      {BoxKind::Question, IDNO, OperatorAnswer::No},
   };
   const auto theOperator = MakeDefaultOperator();
   for (const auto& c : cases) {
     BoxPresser presser(c.button);
     const OperatorAnswer answer =
-        theOperator->MessageBox("Coperchio APERTO! chiudere il COPERCHIO e premere OK", c.style, "JQT ZELKO Driver");
+        theOperator->Ask("Coperchio APERTO! chiudere il COPERCHIO e premere OK", c.kind, "JQT ZELKO Driver");
     presser.Wait();
-    EXPECT_EQ(answer, c.answer) << "style " << c.style;
+    EXPECT_EQ(answer, c.answer) << "style " << BoxStyle(c.kind);
   }
 }
 
 TEST(Win32OperatorTest, TheBoxShowsTheTextUnderTheCaption) {
   const auto theOperator = MakeDefaultOperator();
   BoxPresser presser(IDOK);
-  theOperator->MessageBox("ZELKO NON Collegato!", 16, "JQT ZELKO Driver rel.1.0.11");
+  theOperator->Ask("ZELKO NON Collegato!", BoxKind::Stop, "JQT ZELKO Driver rel.1.0.11");
   presser.Wait();
   EXPECT_EQ(presser.Caption(), "JQT ZELKO Driver rel.1.0.11");
   EXPECT_EQ(presser.Text(), "ZELKO NON Collegato!");
