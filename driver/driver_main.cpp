@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "control_selection.h"
+#include "driver_environment.h"
 #include "driver_run.h"
 #include "host_backend.h"
 #include "operator_selection.h"
@@ -10,8 +11,9 @@ int main(int argc, char** argv) {
   try {
     const auto host = zelko::MakeHostServices(argc, argv);
     const auto store = zelko::MakeSettingsStore("JQT SPA", "ZELKO");
-    const auto theOperator = zelko::SelectOperator();
-    const auto control = zelko::SelectRegisterControl();
+    const zelko::DriverEnvironment environment = zelko::ReadDriverEnvironment(host->EnvironmentEntries(), zelko::ZelkoRoot());
+    const auto theOperator = zelko::SelectOperator(environment);
+    const auto control = zelko::SelectRegisterControl(environment);
     zelko::DriverRun run(*host, *store, *theOperator, *control, std::cerr);
     return zelko::Main(run);
   } catch (const std::exception& error) {

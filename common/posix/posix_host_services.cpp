@@ -12,9 +12,7 @@
 #include "posix_files.h"
 #include "posix_run_lock.h"
 #include "windows_version_text.h"
-#include "zelko_root.h"
 
-extern char** environ;
 
 namespace zelko {
 
@@ -47,11 +45,7 @@ class PosixHostServices : public HostServices {
     return text ? ParseWindowsVersion(text) : std::nullopt;
   }
 
-  std::vector<std::string> EnvironmentEntries() const override {
-    std::vector<std::string> entries;
-    for (char** entry = environ; entry && *entry; ++entry) entries.emplace_back(*entry);
-    return entries;
-  }
+  std::vector<std::string> EnvironmentEntries() const override { return ProcessEnvironment(); }
 
   std::string OwnFolder() const override {
     const auto slash = executable_.rfind('/');

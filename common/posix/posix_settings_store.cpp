@@ -7,7 +7,6 @@
 #include "host_backend.h"
 #include "posix_files.h"
 #include "settings_ini.h"
-#include "zelko_root.h"
 
 namespace zelko {
 

@@ -1,25 +1,22 @@
-#include "zelko_root.h"
-
 #include <pwd.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include "environment.h"
+#include "host_backend.h"
+
+extern char** environ;
 
 namespace zelko {
 
-namespace {
-
-std::string HomeFolder() {
-  if (const char* home = std::getenv("HOME"); home && *home) return home;
-  if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir) return entry->pw_dir;
-  return ".";
+std::vector<std::string> ProcessEnvironment() {
+  std::vector<std::string> entries;
+  for (char** entry = environ; entry && *entry; ++entry) entries.emplace_back(*entry);
+  return entries;
 }
 
-}  // namespace
-
 std::string ZelkoRoot() {
-  if (const char* root = std::getenv("ZELKO_ROOT"); root && *root) return root;
-  return HomeFolder() + "/.zelko";
+  const passwd* account = ::getpwuid(::getuid());
+  return ZelkoRootFrom(ProcessEnvironment(), account && account->pw_dir ? account->pw_dir : "");
 }
 
 }  // namespace zelko

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "environment.h"
 #include "host_backend.h"
 #include "win32_command_line.h"
 #include "win32_files.h"
@@ -41,14 +42,7 @@ class Win32HostServices : public HostServices {
  public:
   std::optional<WindowsVersion> WindowsVersionNumbers() const override { return QueryWindowsVersion(); }
 
-  std::vector<std::string> EnvironmentEntries() const override {
-    std::vector<std::string> entries;
-    char* block = GetEnvironmentStringsA();
-    if (!block) return entries;
-    for (const char* entry = block; *entry; entry += std::strlen(entry) + 1) entries.emplace_back(entry);
-    FreeEnvironmentStringsA(block);
-    return entries;
-  }
+  std::vector<std::string> EnvironmentEntries() const override { return ProcessEnvironment(); }
 
   std::string OwnFolder() const override { return ExecutableFolder(); }
 
@@ -73,6 +67,21 @@ class Win32HostServices : public HostServices {
 };
 
 }  // namespace
+
+std::vector<std::string> ProcessEnvironment() {
+  std::vector<std::string> entries;
+  char* block = GetEnvironmentStringsA();
+  if (!block) return entries;
+  for (const char* entry = block; *entry; entry += std::strlen(entry) + 1) entries.emplace_back(entry);
+  FreeEnvironmentStringsA(block);
+  return entries;
+}
+
+// The account's home folder here is the user's profile.
+std::string ZelkoRoot() {
+  const std::vector<std::string> entries = ProcessEnvironment();
+  return ZelkoRootFrom(entries, EnvironmentValue(entries, "USERPROFILE").value_or(""));
+}
 
 std::unique_ptr<HostServices> MakeHostServices(int, char**) { return std::make_unique<Win32HostServices>(); }
 

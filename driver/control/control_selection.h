@@ -2,11 +2,12 @@
 
 #include <memory>
 
+#include "driver_environment.h"
 #include "register_control.h"
 
 namespace zelko {
 
-// The register control named by ZELKO_CONTROL (the host's default when unset).
-std::unique_ptr<RegisterControl> SelectRegisterControl();
+// The register control that ZELKO_CONTROL names (the host's default when unset).
+std::unique_ptr<RegisterControl> SelectRegisterControl(const DriverEnvironment& environment);
 
 }  // namespace zelko

@@ -2,12 +2,13 @@
 
 #include <memory>
 
+#include "driver_environment.h"
 #include "operator.h"
 
 namespace zelko {
 
-// The operator named by ZELKO_OPERATOR (the host's default when unset),
+// The operator that ZELKO_OPERATOR names (the host's default when unset),
 // wrapped in the interaction log when ZELKO_OPERATOR_LOG names a file.
-std::unique_ptr<Operator> SelectOperator();
+std::unique_ptr<Operator> SelectOperator(const DriverEnvironment& environment);
 
 }  // namespace zelko

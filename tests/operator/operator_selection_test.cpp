@@ -4,12 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include "host_backend.h"
 #include "test_files.h"
 
 namespace zelko {
 namespace {
 
 using namespace test;
+
+// The operator that this process's environment names, read as the driver reads it.
+std::unique_ptr<Operator> SelectOperator() { return zelko::SelectOperator(ReadDriverEnvironment(ProcessEnvironment(), "")); }
 
 class OperatorSelectionTest : public ::testing::Test {
  protected:
@@ -32,11 +36,32 @@ TEST_F(OperatorSelectionTest, ScriptAnswersThenUnattendedAllLogged) {
 
 TEST_F(OperatorSelectionTest, UnattendedUnknownAndUnreadableScriptAllAnswerByDefault) {
   const std::string missingScript = "script:" + (folder_ / "missing.txt");
-  for (const std::string& name : {std::string("unattended"), std::string("bogus"), missingScript}) {
+  const std::string folderScript = "script:" + folder_.path();
+  for (const std::string& name : {std::string("unattended"), std::string("bogus"), missingScript, folderScript}) {
     ScopedEnv chosen("ZELKO_OPERATOR", name);
     EXPECT_EQ(SelectOperator()->Ask("q", BoxKind::Question, "T"), OperatorAnswer::Yes) << name;
   }
-  EXPECT_EQ(ReadBytes(folder_ / "log.txt"), "box\t52\tT\tq\tYES\nbox\t52\tT\tq\tYES\nbox\t52\tT\tq\tYES\n");
+  EXPECT_EQ(ReadBytes(folder_ / "log.txt"),
+            "box\t52\tT\tq\tYES\nbox\t52\tT\tq\tYES\nbox\t52\tT\tq\tYES\nbox\t52\tT\tq\tYES\n");
+}
+
+// A script that cannot be read, a folder among them, is said once on stderr.
+TEST_F(OperatorSelectionTest, AnUnreadableScriptIsToldOnStandardError) {
+  for (const std::string& path : {folder_ / "missing.txt", folder_.path()}) {
+    ScopedEnv chosen("ZELKO_OPERATOR", "script:" + path);
+    ::testing::internal::CaptureStderr();
+    SelectOperator();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "ZELKO_OPERATOR: cannot read the script " + path + "; answering unattended\n");
+  }
+}
+
+TEST_F(OperatorSelectionTest, AnEmptyScriptIsReadSilently) {
+  WriteBytes(folder_ / "empty.txt", "");
+  ScopedEnv chosen("ZELKO_OPERATOR", "script:" + (folder_ / "empty.txt"));
+  ::testing::internal::CaptureStderr();
+  SelectOperator();
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
 
 TEST_F(OperatorSelectionTest, WithoutATerminalTheDefaultIsUnattended) {
