@@ -1,10 +1,12 @@
 #include "driver_run.h"
 
+#include <memory>
 #include <ostream>
+#include <utility>
 
 #include "command_file.h"
+#include "driver_settings.h"
 #include "failure_report.h"
-#include "file_locations.h"
 #include "host_system_name.h"
 #include "notifications.h"
 #include "receipt_commands.h"
@@ -17,71 +19,66 @@ namespace zelko {
 
 namespace {
 
-void PlaceFiles(DriverRun& run) {
-  const FileLocations locations = LocateFiles(HostSystemName(run.host), run.host);
-  run.driverTitle = DriverTitle();
-  run.commandFilePath = locations.commandFilePath;
-  run.resultFilePath = locations.resultFilePath;
-  run.dataFilePath = locations.dataFilePath;
-}
-
 // One run at a time: the lock beside the result file that the file locations
 // give (before the command line's), so that every run reading the same command
 // file waits for the one before it, whatever result path its caller names.
-std::unique_ptr<RunLock> WaitForOtherRuns(DriverRun& run) {
-  const std::string path = run.resultFilePath + ".lock";
+std::unique_ptr<RunLock> WaitForOtherRuns(const DriverRun& run) {
+  const std::string path = run.files.resultFilePath + ".lock";
   auto lock = run.host.LockForRun(path);
   if (!lock) run.diagnostics << "ZelkoDriver: the lock file \"" << path << "\" could not be made; running without it\n";
   return lock;
 }
 
 // The first pass; a missing, short or miscounted file ends the run before the port is touched.
-CommandFileCheck CheckCommandLines(DriverRun& run) {
-  const auto check = CheckCommandFile(run.host, run.commandFilePath);
+CommandFileCheck CheckCommandLines(const DriverRun& run) {
+  const auto check = CheckCommandFile(run.host, run.files.commandFilePath);
   if (check && check->LineCountMatches()) return *check;
-  run.failureMessage = check ? LineCountMessage(check->foundLines) : MissingCommandFileMessage(run.commandFilePath);
-  ReportFailureWithBox(run, 0, run.failureMessage, LoadSetting(run.store, kKeyGestioneErrori));
+  const std::string message =
+      check ? LineCountMessage(check->foundLines) : MissingCommandFileMessage(run.files.commandFilePath);
+  ReportFailureWithBox(run, 0, message, LoadSetting(run.store, kKeyGestioneErrori));
 }
 
-void OpenRegisterPort(DriverRun& run, const CommandFileCheck& check) {
+void OpenRegisterPort(const DriverRun& run, const CommandFileCheck& check) {
   run.control.ClosePort();
   if (AsksForHighSpeed(check.speed)) run.control.SetHighSpeed(true);
   run.control.OpenPort(check.port);
 }
 
-int RunSteps(DriverRun& run) {
-  PlaceFiles(run);
+int RunSteps(DriverRun& run, DataLog& dataLog) {
+  run.files = LocateFiles(HostSystemName(run.host), run.host);
   const auto lock = WaitForOtherRuns(run);
   const CommandFileCheck check = CheckCommandLines(run);
-  run.dataLogOpen = false;
-  run.dataLogPath = run.dataFilePath;
-  const std::string resultPath = ResultPathFromCommandLine(run.host.CommandLineText());
-  if (!resultPath.empty()) run.resultFilePath = resultPath;
+  dataLog.Start(run.files.dataFilePath);
+  if (std::string named = ResultPathFromCommandLine(run.host.CommandLineText()); !named.empty()) {
+    run.files.resultFilePath = std::move(named);
+  }
   OpenRegisterPort(run, check);
-  OpenRegisterSession(run);
-  CheckOpenReceipt(run);
-  const bool stopped = SendReceiptCommands(run);
+  const DriverSettings settings = OpenRegisterSession(run);
+  CheckOpenReceipt(run, settings);
+  const bool stopped = SendReceiptCommands(run, settings);
   const std::string closingStatus = stopped ? "0000" : ReadStatusTail(run);
   run.control.ClosePort();
-  CloseDataLog(run);
+  dataLog.Close();
   return WriteRunResult(run, closingStatus, "OK", kExitSuccess);
 }
 
 }  // namespace
 
-std::string DriverTitle() {
-  return "JQT ZELKO Driver rel." + std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor) + "." +
-         std::to_string(kVersionRevision);
+const std::string& DriverTitle() {
+  static const std::string title = "JQT ZELKO Driver rel." + std::to_string(kVersionMajor) + "." +
+                                   std::to_string(kVersionMinor) + "." + std::to_string(kVersionRevision);
+  return title;
 }
 
 int Main(DriverRun& run) {
-  RegisterNotifications notifications(run);
+  run.files = {};
+  RegisterNotifications notifications(run.host, run.theOperator, run.diagnostics);
   run.control.SetEventHandler(&notifications);
   int exitStatus = kExitSuccess;
   try {
-    exitStatus = RunSteps(run);
+    exitStatus = RunSteps(run, notifications.Data());
   } catch (const RunEnded& ended) {
-    CloseDataLog(run);
+    notifications.Data().Close();
     exitStatus = ended.exitStatus;
   }
   run.control.SetEventHandler(nullptr);

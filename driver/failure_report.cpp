@@ -5,7 +5,7 @@
 
 namespace zelko {
 
-void ReportFailure(DriverRun& run, std::int32_t code, const std::string& message) {
+void ReportFailure(const DriverRun& run, std::int32_t code, const std::string& message) {
   if (code == kResultExtended) code = run.control.ResultCodeExtended();
   const int exitStatus = WriteRunResult(run, std::to_string(code), message.empty() ? kDefaultFailureMessage : message,
                                         kExitFailureReported);
@@ -14,9 +14,9 @@ void ReportFailure(DriverRun& run, std::int32_t code, const std::string& message
   throw RunEnded{exitStatus};
 }
 
-void ReportFailureWithBox(DriverRun& run, std::int32_t code, const std::string& message,
+void ReportFailureWithBox(const DriverRun& run, std::int32_t code, const std::string& message,
                           std::string_view gestioneErrori) {
-  if (!SuppressesFailureBoxes(gestioneErrori)) run.theOperator.Ask(message, BoxKind::Stop, run.driverTitle);
+  if (!SuppressesFailureBoxes(gestioneErrori)) run.theOperator.Ask(message, BoxKind::Stop, DriverTitle());
   ReportFailure(run, code, message);
 }
 

@@ -19,10 +19,10 @@ struct RunEnded {
 // control's extended code) and the message ("Errore Emissione Scontrino" when
 // empty); then closes the port and ends the run. Every failure of the driver
 // ends its run, so there is no mode that returns.
-[[noreturn]] void ReportFailure(DriverRun& run, std::int32_t code, const std::string& message);
+[[noreturn]] void ReportFailure(const DriverRun& run, std::int32_t code, const std::string& message);
 
 // Shows the failure message box first, unless `gestioneErrori` turns failure boxes off.
-[[noreturn]] void ReportFailureWithBox(DriverRun& run, std::int32_t code, const std::string& message,
+[[noreturn]] void ReportFailureWithBox(const DriverRun& run, std::int32_t code, const std::string& message,
                                        std::string_view gestioneErrori);
 
 }  // namespace zelko

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 
-#include "driver_run.h"
+#include "data_log.h"
+#include "host_services.h"
+#include "operator.h"
 #include "register_control.h"
 
 namespace zelko {
@@ -11,16 +14,17 @@ namespace zelko {
 // The driver's answer to the register's events: the paper notice and the data log.
 class RegisterNotifications final : public RegisterEvents {
  public:
-  explicit RegisterNotifications(DriverRun& run) : run_(run) {}
+  RegisterNotifications(const HostServices& host, Operator& theOperator, std::ostream& diagnostics)
+      : theOperator_(theOperator), dataLog_(host, diagnostics) {}
 
   void StatusUpdate(std::int32_t code) override;
   void DataReceived(const std::string& text) override;
 
- private:
-  DriverRun& run_;
-};
+  DataLog& Data() { return dataLog_; }
 
-// Closes the data log when this run opened it.
-void CloseDataLog(DriverRun& run);
+ private:
+  Operator& theOperator_;
+  DataLog dataLog_;
+};
 
 }  // namespace zelko

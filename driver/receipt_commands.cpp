@@ -10,9 +10,8 @@ namespace zelko {
 namespace {
 
 // The file changed or vanished since the first pass.
-[[noreturn]] void ReportUnreadableCommandFile(DriverRun& run) {
-  run.failureMessage = MissingCommandFileMessage(run.commandFilePath);
-  ReportFailureWithBox(run, 0, run.failureMessage, run.settings.GestioneErrori);
+[[noreturn]] void ReportUnreadableCommandFile(const DriverRun& run, const DriverSettings& settings) {
+  ReportFailureWithBox(run, 0, MissingCommandFileMessage(run.files.commandFilePath), settings.GestioneErrori);
 }
 
 }  // namespace
@@ -23,24 +22,23 @@ std::string CommandFailureMessage(long long lineNumber, const std::string& line)
   return "COMANDO scontrino NON Eseguito!  Linea: " + ZeroPadded(lineNumber, 4) + " Comando: " + line;
 }
 
-bool SendReceiptCommands(DriverRun& run) {
-  auto source = run.host.OpenRead(run.commandFilePath);
-  if (!source) ReportUnreadableCommandFile(run);
+bool SendReceiptCommands(const DriverRun& run, const DriverSettings& settings) {
+  auto source = run.host.OpenRead(run.files.commandFilePath);
+  if (!source) ReportUnreadableCommandFile(run, settings);
   TextReader reader(std::move(source));
   std::string line;
   for (int header = 0; header < 3; ++header) {
-    if (!reader.ReadLine(line)) ReportUnreadableCommandFile(run);
+    if (!reader.ReadLine(line)) ReportUnreadableCommandFile(run, settings);
   }
   for (long long lineNumber = 4; reader.ReadLine(line); ++lineNumber) {
     const std::string command(TrimSpaces(line));
     const std::int32_t result = run.control.SendCommand(command);
     if (result != kResultSuccess) {
-      run.failureMessage = CommandFailureMessage(lineNumber, line);
-      ReportFailureWithBox(run, result, run.failureMessage, run.settings.GestioneErrori);
+      ReportFailureWithBox(run, result, CommandFailureMessage(lineNumber, line), settings.GestioneErrori);
     }
     if (IsStopCommand(command)) return true;
   }
-  if (reader.Failed()) ReportUnreadableCommandFile(run);
+  if (reader.Failed()) ReportUnreadableCommandFile(run, settings);
   return false;
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "driver_run.h"
+#include "driver_settings.h"
 
 namespace zelko {
 
@@ -16,6 +17,6 @@ std::string CommandFailureMessage(long long lineNumber, const std::string& line)
 
 // The second pass: sends every command line, trimmed, in file order. True when
 // a stop command ended the sending; a command that fails ends the run.
-bool SendReceiptCommands(DriverRun& run);
+bool SendReceiptCommands(const DriverRun& run, const DriverSettings& settings);
 
 }  // namespace zelko

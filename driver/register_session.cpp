@@ -11,8 +11,7 @@ namespace zelko {
 
 namespace {
 
-void ShowGreeting(DriverRun& run) {
-  const std::string& message = run.settings.Messaggio;
+void ShowGreeting(const DriverRun& run, const std::string& message) {
   const std::string_view trimmed = TrimSpaces(message);
   if (trimmed.empty()) {
     run.control.SendCommand("=D1/(  ZELKO  Collegato )");
@@ -23,10 +22,10 @@ void ShowGreeting(DriverRun& run) {
 
 }  // namespace
 
-QueryResult QueryStatus(DriverRun& run) { return run.control.SendQuery(kStatusQuery); }
+QueryResult QueryStatus(const DriverRun& run) { return run.control.SendQuery(kStatusQuery); }
 
-void OpenRegisterSession(DriverRun& run) {
-  DriverSettings& settings = run.settings;
+DriverSettings OpenRegisterSession(const DriverRun& run) {
+  DriverSettings settings;
   settings.GestioneErrori = LoadSetting(run.store, kKeyGestioneErrori);
   if (DefaultBlankToS(settings.GestioneErrori)) run.store.Write(kKeyGestioneErrori, settings.GestioneErrori);
   run.control.SendCommand("=K");
@@ -37,17 +36,18 @@ void OpenRegisterSession(DriverRun& run) {
   }
   WaitForReadyStatus(run, std::move(status.reply));
   settings.Messaggio = LoadSetting(run.store, kKeyMessaggio);
-  ShowGreeting(run);
+  ShowGreeting(run, settings.Messaggio);
   run.control.SendQuery("<</?f");
   settings.ControlloTransazione = LoadSetting(run.store, kKeyControlloTransazione);
   SaveDriverSettings(run.store, settings);
+  return settings;
 }
 
-void WaitForReadyStatus(DriverRun& run, std::string reply) {
+void WaitForReadyStatus(const DriverRun& run, std::string reply) {
   for (std::int32_t status = StatusCode(reply); status != kStatusReady; status = StatusCode(reply)) {
     if (status == kStatusCoverOpen) {
       run.theOperator.Ask("Coperchio APERTO! chiudere il COPERCHIO e premere OK", BoxKind::Information,
-                          run.driverTitle);
+                          DriverTitle());
       run.theOperator.PaceRepeatedPrompt();
     } else {
       ReportFailure(run, status, "");

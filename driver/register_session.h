@@ -4,20 +4,22 @@
 #include <string>
 
 #include "driver_run.h"
+#include "driver_settings.h"
 
 namespace zelko {
 
 inline constexpr const char* kStatusQuery = "<</?s";
 
 // Sends the status query "<</?s".
-QueryResult QueryStatus(DriverRun& run);
+QueryResult QueryStatus(const DriverRun& run);
 
-// Proves the register is there and ready, greets on its display and loads the
-// driver settings; ends the run through the failure report when it cannot.
-void OpenRegisterSession(DriverRun& run);
+// Proves the register is there and ready, greets on its display and returns
+// the driver settings it loaded (and wrote back); ends the run through the
+// failure report when it cannot.
+DriverSettings OpenRegisterSession(const DriverRun& run);
 
 // Returns once a status reply says ready: an open cover is shown to the
 // operator and the register asked again; any other fault ends the run.
-void WaitForReadyStatus(DriverRun& run, std::string reply);
+void WaitForReadyStatus(const DriverRun& run, std::string reply);
 
 }  // namespace zelko

@@ -16,9 +16,9 @@ bool WriteResultFile(const HostServices& host, const std::string& path, const st
   return writer.Close();
 }
 
-int WriteRunResult(DriverRun& run, const std::string& line1, const std::string& line2, int exitStatus) {
-  if (WriteResultFile(run.host, run.resultFilePath, line1, line2)) return exitStatus;
-  run.diagnostics << "ZelkoDriver: the result file \"" << run.resultFilePath << "\" could not be written\n";
+int WriteRunResult(const DriverRun& run, const std::string& line1, const std::string& line2, int exitStatus) {
+  if (WriteResultFile(run.host, run.files.resultFilePath, line1, line2)) return exitStatus;
+  run.diagnostics << "ZelkoDriver: the result file \"" << run.files.resultFilePath << "\" could not be written\n";
   return kExitResultNotWritten;
 }
 

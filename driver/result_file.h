@@ -14,6 +14,6 @@ bool WriteResultFile(const HostServices& host, const std::string& path, const st
 
 // Writes the run's result file; returns `exitStatus`, or the status for an
 // unwritten result file after telling the diagnostics why.
-int WriteRunResult(DriverRun& run, const std::string& line1, const std::string& line2, int exitStatus);
+int WriteRunResult(const DriverRun& run, const std::string& line1, const std::string& line2, int exitStatus);
 
 }  // namespace zelko

@@ -8,26 +8,26 @@ namespace zelko {
 namespace {
 
 // The operator finishes the receipt on the register; asked again until it is closed.
-void WaitForManualCompletion(DriverRun& run) {
+void WaitForManualCompletion(const DriverRun& run) {
   do {
     run.theOperator.Ask("Completare MANUALMENTE la vendita CORRENTE e premere OK", BoxKind::Information,
-                        run.driverTitle);
+                        DriverTitle());
     run.theOperator.PaceRepeatedPrompt();
   } while (ReceiptIsOpen(QueryStatus(run).reply));
 }
 
 }  // namespace
 
-void CheckOpenReceipt(DriverRun& run) {
+void CheckOpenReceipt(const DriverRun& run, const DriverSettings& settings) {
   std::string reply = QueryStatus(run).reply;
   if (!ReceiptIsOpen(reply)) {
     WaitForReadyStatus(run, reply);
     return;
   }
-  if (run.settings.ControlloTransazione != "S") return;
+  if (settings.ControlloTransazione != "S") return;
   const OperatorAnswer answer = run.theOperator.Ask(
       "Scontrino in CORSO sulla cassa!  ANNULLO lo scontrino APERTO e procedo con il SUCCESSIVO?", BoxKind::Question,
-      run.driverTitle);
+      DriverTitle());
   if (answer == OperatorAnswer::Yes) {
     run.control.SendCommand("=k");
   } else {
@@ -35,7 +35,7 @@ void CheckOpenReceipt(DriverRun& run) {
   }
 }
 
-std::string ReadStatusTail(DriverRun& run) {
+std::string ReadStatusTail(const DriverRun& run) {
   return StatusTail(QueryStatus(run).reply);
 }
 

@@ -477,6 +477,30 @@ TEST_F(DriverRunTest, DataLoggedBeforeAFailureIsKept) {
   EXPECT_EQ(host.files[kDataFile], "=K\r\n=D1/(  ZELKO  Collegato )\r\nA\r\nB\r\n");
 }
 
+// One run object serves run after run: each places its files afresh and
+// starts its data log anew.
+TEST_F(DriverRunTest, OneRunObjectServesManyRuns) {
+  DriverRun run(host, store, person, control, diagnostics);
+  CommandFile("COM1\r\n9600\r\n1\r\nA\r\n");
+  control.beforeAnswer = [](const std::string& operation, RegisterEvents& events) {
+    if (operation == "SendCommand A") events.DataReceived("x");
+  };
+  host.refuseCreate.insert(kDataFile);
+  host.commandLine = "d:\\named.out";
+  EXPECT_EQ(Main(run), kExitSuccess);
+  host.commandLine.clear();
+  EXPECT_EQ(Main(run), kExitSuccess);
+  host.refuseCreate.clear();
+  EXPECT_EQ(Main(run), kExitSuccess);
+  EXPECT_EQ(host.files["d:\\named.out"], "1234\r\nOK\r\n");
+  EXPECT_EQ(Result(), "1234\r\nOK\r\n");
+  EXPECT_EQ(host.files[kDataFile], "x\r\n");
+  const std::string told =
+      "ZelkoDriver: the data file \"c:\\JQTZelkoData.OUT\" could not be opened; register data of this run is "
+      "dropped\n";
+  EXPECT_EQ(diagnostics.str(), told + told);
+}
+
 TEST_F(DriverRunTest, DataFileFaultsAreToldOnceAndTheRunGoesOn) {
   CommandFile("COM1\r\n9600\r\n1\r\nA\r\n");
   control.beforeAnswer = [](const std::string& operation, RegisterEvents& events) {
