@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <gtest/gtest.h>
+
 namespace zelko::testing {
 
 namespace {
@@ -149,6 +151,10 @@ std::int32_t ScriptedControl::SendCommand(std::string_view text) {
 QueryResult ScriptedControl::SendQuery(std::string_view text) {
   Record("SendQuery " + std::string(text));
   if (text != "<</?s") return {0, "?"};
+  if (statusReplies.empty()) {
+    ADD_FAILURE() << "the test gave no status replies";
+    return {kResultNoHardware, {}};
+  }
   const auto [result, statusReply] = statusReplies.front();
   if (statusReplies.size() > 1) statusReplies.pop_front();
   return {result, statusReply};

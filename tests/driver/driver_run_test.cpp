@@ -39,6 +39,11 @@ class DriverRunTest : public ::testing::Test {
   void StatusReplies(std::deque<std::pair<std::int32_t, std::string>> replies) {
     control.statusReplies = std::move(replies);
   }
+  // The control's operation at `index`, or "(none)" when the run did not get that far.
+  std::string OperationAt(std::size_t index) const {
+    return index < control.operations.size() ? control.operations[index] : "(none)";
+  }
+  std::string LastOperation() const { return control.operations.empty() ? "(none)" : control.operations.back(); }
 
   testing::FakeHost host;
   testing::FakeSettingsStore store;
@@ -170,7 +175,7 @@ TEST_F(DriverRunTest, CommandFileGoneBeforeTheSecondPassIsReported) {
   };
   EXPECT_EQ(Run(), kExitFailureReported);
   EXPECT_EQ(Result(), "0\r\nFile Scontrino assente o incompleto: c:\\SCONTRINO.INP\r\n");
-  EXPECT_EQ(control.operations.back(), "ClosePort");
+  EXPECT_EQ(LastOperation(), "ClosePort");
 }
 
 TEST_F(DriverRunTest, CommandLineNamesTheResultFileInQuotes) {
@@ -233,7 +238,7 @@ TEST_F(DriverRunTest, HiddenDefaultCommandFileCountsAsAbsent) {
   host.hidden.insert(kCommandFile);
   host.files["d:\\app\\Scontrino.inp"] = "COM1\r\n9600\r\n0\r\n";
   EXPECT_EQ(Run(), kExitSuccess);
-  EXPECT_EQ(control.operations[1], "OpenPort COM1");
+  EXPECT_EQ(OperationAt(1), "OpenPort COM1");
 }
 
 // Register session set-up.
@@ -286,6 +291,7 @@ TEST_F(DriverRunTest, OpenCoverIsShownOncePerQueryUntilReady) {
   const std::string cover = std::string("box\t64\t") + kTitle + "\tCoperchio APERTO! chiudere il COPERCHIO e premere OK\tOK";
   EXPECT_THAT(person.log, ElementsAre(cover, cover));
   EXPECT_EQ(person.paces, 2);
+  ASSERT_GE(control.operations.size(), 7u);
   EXPECT_THAT(std::vector(control.operations.begin(), control.operations.begin() + 7),
               ElementsAre("ClosePort", "OpenPort COM1", "SendCommand =K", "SendQuery <</?s", "SendQuery <</?s",
                           "SendQuery <</?s", "SendCommand =D1/(  ZELKO  Collegato )"));
@@ -298,7 +304,7 @@ TEST_F(DriverRunTest, FaultAfterTheCoverClosesEndsTheRunSilently) {
   EXPECT_EQ(Run(), kExitFailureReported);
   EXPECT_EQ(Result(), "42\r\nErrore Emissione Scontrino\r\n");
   EXPECT_EQ(Boxes().size(), 1u);
-  EXPECT_EQ(control.operations.back(), "ClosePort");
+  EXPECT_EQ(LastOperation(), "ClosePort");
   EXPECT_TRUE(store.writes.empty());
 }
 
