@@ -86,6 +86,27 @@ TEST(TcpRegisterControl, HandsEventsOverInOrderBeforeReturning) {
   EXPECT_EQ(events.seen.size(), 3u);
 }
 
+// A line longer than 64 MiB is not the protocol: the client gives the
+// connection up (107) instead of buffering without end. The line is a
+// well-formed event, so nothing but the cap refuses it; the next operation
+// connects again.
+TEST(TcpRegisterControl, ALineBeyond64MiBIsALostConnection) {
+  const std::string huge =
+      R"({"event":"DataReceived","text":")" + std::string(64 * 1024 * 1024 + 64 * 1024, 'x') + R"("})";
+  FakeTcpRegister fake([&huge](const std::string& operation, std::size_t) {
+    FakeReply reply;
+    if (operation == "SendCommand huge") reply.linesBefore = {huge};
+    return reply;
+  });
+  const auto control = ControlFor(fake, milliseconds(60000));
+  RecordingEvents events;
+  control->SetEventHandler(&events);
+  EXPECT_EQ(control->SendCommand("huge"), 107);
+  EXPECT_TRUE(events.seen.empty());
+  EXPECT_EQ(control->SendCommand("next"), 0);
+  EXPECT_EQ(fake.Connections(), 2);
+}
+
 TEST(TcpRegisterControl, NoRegisterListeningGives107AndEmptyAnswers) {
   std::string port;
   {
