@@ -388,5 +388,19 @@ TEST_F(DriverEndToEndRun, UnknownControlIsARegisterThatIsNotThere) {
       << outcome.standardError;
 }
 
+// Empty variables count as unset: the host's default control (here the
+// built-in emulator, journaling under the root) and operator.
+TEST_F(DriverEndToEndRun, EmptyVariablesCountAsUnset) {
+  root.Write("c/SCONTRINO.INP", kReceipt);
+  const auto outcome = testing::RunDriver({"HOME=", "ZELKO_ROOT=" + root.Path(), "ZELKO_CONTROL=", "ZELKO_OPERATOR=",
+                                           "ZELKO_OPERATOR_LOG=", "ZELKO_CONTROL_TIMEOUT_MS=", "ZELKO_EMULATOR_SCENARIO="},
+                                          {}, root.Path());
+  EXPECT_EQ(outcome.exitStatus, 0) << outcome.standardError;
+  EXPECT_THAT(root.Read("c/SCONTRINO.OUT"), ::testing::EndsWith("\r\nOK\r\n"));
+  EXPECT_NE(root.Read("emulator/journal.txt").find("OpenPort\tCOM1\t0\n"), std::string::npos);
+  EXPECT_EQ(outcome.standardError, "ZelkoDriver: ZELKO_CONTROL is not set; using the built-in register emulator (journal " +
+                                       root.Path() + "/emulator/journal.txt)\n");
+}
+
 }  // namespace
 }  // namespace zelko
