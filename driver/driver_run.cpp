@@ -48,6 +48,7 @@ int RunSteps(DriverRun& run, DataLog& dataLog) {
   run.files = LocateFiles(HostSystemName(run.host), run.host);
   const auto lock = WaitForOtherRuns(run);
   const CommandFileCheck check = CheckCommandLines(run);
+  if (run.progress) run.progress->CommandsToSend(check.foundLines);
   dataLog.Start(run.files.dataFilePath);
   if (std::string named = ResultPathFromCommandLine(run.host.CommandLineText()); !named.empty()) {
     run.files.resultFilePath = std::move(named);

@@ -7,6 +7,7 @@
 #include "host_services.h"
 #include "operator.h"
 #include "register_control.h"
+#include "run_progress.h"
 #include "settings_store.h"
 
 namespace zelko {
@@ -29,6 +30,7 @@ struct DriverRun {
   Operator& theOperator;
   RegisterControl& control;
   std::ostream& diagnostics;  // problems that the result file cannot tell, one line each
+  RunProgress* progress = nullptr;  // told of the command lines sent, when set
 
   FileLocations files;
 };

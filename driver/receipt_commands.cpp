@@ -36,6 +36,7 @@ bool SendReceiptCommands(const DriverRun& run, const DriverSettings& settings) {
     if (result != kResultSuccess) {
       ReportFailureWithBox(run, result, CommandFailureMessage(lineNumber, line), settings.GestioneErrori);
     }
+    if (run.progress) run.progress->CommandSent();
     if (IsStopCommand(command)) return true;
   }
   if (reader.Failed()) ReportUnreadableCommandFile(run, settings);

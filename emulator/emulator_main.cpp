@@ -10,6 +10,7 @@
 #include "console_input.h"
 #include "emulated_register.h"
 #include "journal.h"
+#include "listen_address.h"
 #include "scenario.h"
 #include "stop_signal.h"
 #include "tcp_server.h"
@@ -90,20 +91,6 @@ class DriverConnection final : public ConnectionHandler {
   Screen& screen_;
 };
 
-// "host:port", "[v6]:port" or a bare port on the loopback address.
-bool SplitAddress(const std::string& address, std::string& host, std::string& port) {
-  const std::size_t colon = address.rfind(':');
-  if (colon == std::string::npos) {
-    host = "127.0.0.1";
-    port = address;
-  } else {
-    host = address.substr(0, colon);
-    port = address.substr(colon + 1);
-  }
-  if (host.size() >= 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
-  return !host.empty() && !port.empty();
-}
-
 void RunConsole(EmulatedRegister& emulatedRegister, const StopSignal& stop, Screen& screen) {
   ConsoleInput input(stop);
   screen.Line(std::string(kConsoleHelp));
@@ -148,7 +135,7 @@ int Run(const Options& options) {
   }
   std::string host;
   std::string port;
-  if (!SplitAddress(options.listen, host, port)) {
+  if (!SplitListenAddress(options.listen, host, port)) {
     std::cerr << "ZelkoEmulator: --listen wants HOST:PORT, not \"" << options.listen << "\"\n";
     return kExitUsage;
   }

@@ -46,13 +46,17 @@ void RunSteps(const HostServices& host, std::ostream& diagnostics) {
 }  // namespace
 
 std::int32_t RunLoader(const HostServices& host, std::ostream& diagnostics) {
+  return RunLoaderWithReason(host, diagnostics).number;
+}
+
+LoaderFailure RunLoaderWithReason(const HostServices& host, std::ostream& diagnostics) {
   try {
     RunSteps(host, diagnostics);
-    return 0;
+    return {0, {}};
   } catch (const LoaderFailure& failure) {
-    return failure.number;
+    return failure;
   } catch (const std::bad_alloc&) {
-    return failure::kOutOfMemory;
+    return {failure::kOutOfMemory, "Memoria esaurita"};
   }
 }
 

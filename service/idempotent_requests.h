@@ -1,0 +1,44 @@
+#pragma once
+
+#include <condition_variable>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "outcome_store.h"
+#include "reply.h"
+
+namespace zelko::service {
+
+// Makes a request with an Idempotency-Key run at most once: a repeat gets the
+// stored reply without running, a repeat during the run waits for it, and the
+// key with another request is refused.
+class IdempotentRequests {
+ public:
+  // `markStarted` makes the start of the run durable; the run must not touch
+  // the register when it returns false.
+  using Run = std::function<Reply(const std::function<bool()>& markStarted)>;
+
+  explicit IdempotentRequests(OutcomeStore& store) : store_(store) {}
+
+  // `request` identifies what was asked (method, path and body).
+  Reply Handle(const std::string& key, const std::string& request, const Run& run);
+
+ private:
+  // The reply that answers a key already known, or nothing when the key is new
+  // (it is then taken by this request). Waits while another request holds it.
+  std::optional<Reply> Claim(const std::string& key, const std::string& request);
+  void Release(const std::string& key);
+
+  OutcomeStore& store_;
+  std::mutex mutex_;
+  std::condition_variable released_;
+  std::map<std::string, std::string> running_;  // key → request, while a request holds the key
+};
+
+// A key is 1 to 255 visible ASCII characters.
+bool IsValidIdempotencyKey(const std::string& key);
+
+}  // namespace zelko::service

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace zelko::service {
+
+// Why a request body cannot be used; the reply is 400 with this text.
+struct BadRequest {
+  std::string message;
+};
+
+// The receipt command file that a body {"port", "speed", "commands"} stands
+// for, byte for byte as ZelkoDriver would read it from disk.
+std::variant<std::string, BadRequest> CommandFileFromReceiptBody(std::string_view body);
+
+struct ArticleRequest {
+  std::string articleFile;  // the article file's bytes, lines ended by CR LF
+  bool lowSpeed = false;    // the loader's "-LS" switch
+};
+
+// A body {"text", "lowSpeed"}.
+std::variant<ArticleRequest, BadRequest> ParseArticleBody(std::string_view body);
+
+}  // namespace zelko::service

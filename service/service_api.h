@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "access_rules.h"
+#include "host_services.h"
+#include "idempotent_requests.h"
+#include "receipt_runner.h"
+#include "recent_outcomes.h"
+#include "run_queue.h"
+
+namespace httplib {
+class Server;
+struct Request;
+struct Response;
+}  // namespace httplib
+
+namespace zelko::service {
+
+// The largest request body, and how many requests may wait behind the running one.
+inline constexpr std::size_t kBodyLimit = 8 * 1024 * 1024;
+inline constexpr std::size_t kQueueCapacity = 32;
+
+// The HTTP face of the service: the routes, each behind the access rules.
+class ServiceApi {
+ public:
+  ServiceApi(const AccessRules& rules, ReceiptRunner& runner, const HostServices& host, OutcomeStore& store,
+             std::string controlInUse);
+
+  void Mount(httplib::Server& server);
+
+ private:
+  Reply PostReceipt(const httplib::Request& request);
+  Reply PostArticles(const httplib::Request& request);
+  Reply Status() const;
+  // Runs the command file in its turn; `what` names it on the status page.
+  Reply RunInTurn(const std::string& commandFile, const std::function<bool()>& markStarted, const std::string& what);
+  // Once per key when the request has one.
+  Reply OncePerKey(const httplib::Request& request, const IdempotentRequests::Run& run);
+
+  // The handler's reply behind the access rules, with CORS headers for allowed origins.
+  void Guarded(const httplib::Request& request, httplib::Response& response,
+               const std::function<Reply(const httplib::Request&)>& handler);
+  void Preflight(const httplib::Request& request, httplib::Response& response) const;
+
+  const AccessRules& rules_;
+  ReceiptRunner& runner_;
+  const HostServices& host_;
+  IdempotentRequests idempotent_;
+  RunQueue queue_{kQueueCapacity};
+  RecentOutcomes recent_;
+  std::string controlInUse_;
+};
+
+}  // namespace zelko::service

@@ -1,0 +1,108 @@
+// ZelkoService: the receipt driver for web and networked tills, over HTTP
+// with JSON, with one run at a time and no duplicate after a lost reply.
+#include <httplib.h>
+
+#include <CLI/CLI.hpp>
+#include <chrono>
+#include <filesystem>
+#include <iostream>
+#include <thread>
+
+#include "access_rules.h"
+#include "control_in_use.h"
+#include "driver_environment.h"
+#include "driver_receipt_runner.h"
+#include "host_backend.h"
+#include "outcome_store.h"
+#include "service_api.h"
+#include "service_options.h"
+#include "stop_signal.h"
+
+namespace zelko::service {
+namespace {
+
+constexpr int kExitUsage = 2;
+constexpr std::chrono::hours kRetention{24 * 7};
+
+int Fail(const std::string& message) {
+  std::cerr << "ZelkoService: " << message << "\n";
+  return kExitUsage;
+}
+
+std::unique_ptr<OutcomeStore> OpenStore(const ServiceOptions& options, std::string& error) {
+  const std::filesystem::path folder = options.store.empty() ? DefaultStoreFolder() : options.store;
+  std::error_code made;
+  std::filesystem::create_directories(folder, made);
+  if (made) {
+    error = "cannot make the store folder " + folder.string() + ": " + made.message();
+    return nullptr;
+  }
+  return OutcomeStore::Open((folder / "outcomes.sqlite").string(), kRetention, error);
+}
+
+bool Bind(httplib::Server& server, ListenPlan& plan) {
+  if (plan.port != 0) return server.bind_to_port(plan.host, plan.port);
+  plan.port = server.bind_to_any_port(plan.host);
+  return plan.port > 0;
+}
+
+int Run(const ServiceOptions& options, int argc, char** argv) {
+  std::string error;
+  auto plan = PlanListening(options, error);
+  if (!plan) return Fail(error);
+  const auto store = OpenStore(options, error);
+  if (!store) return Fail(error);
+
+  httplib::Server server;
+  // Every waiting request holds a thread; a few more serve status and page meanwhile.
+  server.new_task_queue = [] { return new httplib::ThreadPool(kQueueCapacity + 8); };
+  if (!Bind(server, *plan)) return Fail("cannot listen on " + options.listen);
+
+  const auto host = MakeHostServices(argc, argv);
+  const auto settings = MakeSettingsStore("JQT SPA", "ZELKO");
+  const DriverEnvironment environment = ReadDriverEnvironment(host->EnvironmentEntries(), ZelkoRoot());
+  DriverReceiptRunner runner(*host, *settings, environment);
+  const AccessRules rules(options.allowOrigins, plan->token,
+                          plan->loopback ? LoopbackAuthorities(plan->host, plan->port) : std::vector<std::string>{});
+  ServiceApi api(rules, runner, *host, *store, ControlInUse(environment));
+  api.Mount(server);
+
+  emulator::StopSignal stop;
+  stop.TriggerOnTerminationSignals();
+  std::thread stopper([&] {
+    while (!stop.Triggered()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    server.stop();
+  });
+  const std::string shownHost = plan->host.find(':') != std::string::npos ? "[" + plan->host + "]" : plan->host;
+  std::cout << "ZelkoService listening on http://" << shownHost << ":" << plan->port << "/" << std::endl;
+  server.listen_after_bind();
+  stop.Trigger();
+  stopper.join();
+  return 0;
+}
+
+}  // namespace
+}  // namespace zelko::service
+
+int main(int argc, char** argv) {
+  zelko::service::ServiceOptions options;
+  CLI::App app{"ZelkoService: the receipt driver over HTTP for web and networked tills"};
+  app.add_option("--listen", options.listen, "HOST:PORT to listen on; port 0 picks a free one")->capture_default_str();
+  app.add_option("--allow-origin", options.allowOrigins,
+                 "a web page origin that may call the service, e.g. http://localhost:3000 (repeatable)");
+  app.add_option("--token-file", options.tokenFile,
+                 "file whose first line is the token every request must carry as Authorization: Bearer");
+  app.add_option("--store", options.store, "folder for the outcomes of requests with an Idempotency-Key")
+      ->default_str(zelko::service::DefaultStoreFolder());
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    return app.exit(error) == 0 ? 0 : zelko::service::kExitUsage;
+  }
+  try {
+    return zelko::service::Run(options, argc, argv);
+  } catch (const std::exception& error) {
+    std::cerr << "ZelkoService: " << error.what() << "\n";
+    return 1;
+  }
+}
