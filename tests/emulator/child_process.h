@@ -29,6 +29,8 @@ class ChildProcess {
   // The exit status, or nothing when the program is still running at the deadline.
   std::optional<int> Wait(std::chrono::milliseconds timeout);
   void Terminate();
+  // Ends it at once, as a crash would.
+  void Kill();
 
  private:
   ChildProcess(pid_t pid, int input) : pid_(pid), input_(input) {}

@@ -91,4 +91,9 @@ void ChildProcess::Terminate() {
   if (!status_) kill(pid_, SIGTERM);
 }
 
+void ChildProcess::Kill() {
+  if (!status_) kill(pid_, SIGKILL);
+  Wait(std::chrono::seconds(5));
+}
+
 }  // namespace zelko::emulator

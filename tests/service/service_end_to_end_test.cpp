@@ -1,0 +1,250 @@
+// The built ZelkoService, reached over HTTP, on the built-in emulator and on
+// ZelkoEmulator over TCP.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "running_emulator.h"
+#include "running_service.h"
+
+namespace zelko::service::testing {
+namespace {
+
+using nlohmann::json;
+
+const httplib::Headers kNoHeaders;
+
+std::string ReceiptBody(const std::vector<std::string>& commands) {
+  return json{{"port", "1"}, {"speed", "115200,n,8,1"}, {"commands", commands}}.dump();
+}
+
+httplib::Result Post(const RunningService& service, const std::string& path, const std::string& body,
+                     const httplib::Headers& headers = kNoHeaders, const char* type = "application/json") {
+  return service.Client()->Post(path.c_str(), headers, body, type);
+}
+
+json Body(const httplib::Result& result) { return json::parse(result->body); }
+
+// The journal lines of SendCommand operations, their text only.
+std::vector<std::string> SentCommands(const std::string& journal) {
+  std::vector<std::string> commands;
+  std::istringstream lines(journal);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.starts_with("SendCommand\t")) commands.push_back(line.substr(12, line.find('\t', 12) - 12));
+  }
+  return commands;
+}
+
+class ServiceTest : public ::testing::Test {
+ protected:
+  std::string Journal() const { return folder_.Read("root/emulator/journal.txt"); }
+  std::string Scenario(const std::string& text) const { return folder_.Write("scenario.txt", text); }
+
+  TempFolder folder_;
+};
+
+TEST_F(ServiceTest, ReceiptRunsOnTheRegisterAndRepliesWhatTheResultFileWouldHold) {
+  RunningService service(folder_, {{"ZELKO_CONTROL", "emulator"}});
+  ASSERT_TRUE(service.Started()) << service.Output();
+  const auto result = Post(service, "/v1/receipts", ReceiptBody({"=R1/$100", "=T1"}));
+  ASSERT_TRUE(result);
+  EXPECT_EQ(result->status, 200);
+  EXPECT_EQ(Body(result), json::parse(R"({"ok":true,"status":"0004","data":[]})"));
+  const auto sent = SentCommands(Journal());
+  EXPECT_EQ(sent, (std::vector<std::string>{"=K", "=D1/(  ZELKO  Collegato )", "=R1/$100", "=T1"}));
+}
+
+TEST_F(ServiceTest, FailuresCarryTheDriversCodesAndTexts) {
+  struct Case {
+    std::string name;
+    std::map<std::string, std::string> environment;
+    std::vector<std::string> commands;
+    json reply;
+  };
+  const std::string scenario = Scenario("on prefix =BAD fail 114 2001\non prefix =R1 data riga \xE8 dati\n");
+  const std::vector<Case> cases{
+      {"no register", {{"ZELKO_CONTROL", "nothing-here"}}, {"=T1"},
+       {{"ok", false}, {"code", 107}, {"message", "ZELKO NON Collegato!"}, {"data", json::array()}}},
+      {"refused command",
+       {{"ZELKO_CONTROL", "emulator"}, {"ZELKO_EMULATOR_SCENARIO", scenario}},
+       {"=R1/$100", "  =BAD  "},
+       {{"ok", false},
+        {"code", 2001},
+        {"message", "COMANDO scontrino NON Eseguito!  Linea: 0005 Comando:   =BAD  "},
+        {"data", {"riga \u00e8 dati"}}}},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    RunningService service(folder_, test.environment);
+    ASSERT_TRUE(service.Started()) << service.Output();
+    const auto result = Post(service, "/v1/receipts", ReceiptBody(test.commands));
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->status, 200);
+    EXPECT_EQ(Body(result), test.reply);
+  }
+}
+
+TEST_F(ServiceTest, MalformedBodiesGet400AndReachNoRegister) {
+  RunningService service(folder_, {{"ZELKO_CONTROL", "emulator"}});
+  ASSERT_TRUE(service.Started()) << service.Output();
+  const std::vector<std::pair<std::string, std::string>> cases{
+      {"/v1/receipts", "{\"port\": \"1\", "},
+      {"/v1/receipts", R"({"port":"1","speed":"9600","commands":"=T1"})"},
+      {"/v1/receipts", R"({"port":"1","speed":"9600","commands":["=T1\r=K"]})"},
+      {"/v1/articles", R"({"text":5})"},
+  };
+  for (const auto& [path, body] : cases) {
+    SCOPED_TRACE(body);
+    const auto result = Post(service, path, body);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->status, 400);
+    EXPECT_FALSE(Body(result)["error"].get<std::string>().empty());
+  }
+  EXPECT_EQ(Journal(), "");
+}
+
+TEST_F(ServiceTest, ArticlesAreConvertedByTheLoaderAndRunAsAReceipt) {
+  std::ifstream file(ZELKO_EXAMPLE_ARTICLES, std::ios::binary);
+  const std::string articles((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  RunningService service(folder_, {{"ZELKO_CONTROL", "emulator"}});
+  ASSERT_TRUE(service.Started()) << service.Output();
+
+  const auto loaded = Post(service, "/v1/articles", json{{"text", articles}, {"lowSpeed", true}}.dump());
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ(loaded->status, 200);
+  EXPECT_TRUE(Body(loaded)["ok"].get<bool>()) << loaded->body;
+  const std::string journal = Journal();
+  EXPECT_EQ(journal.find("HighSpeed"), std::string::npos) << "-LS gives 9600";
+  EXPECT_NE(journal.find("ACQUA MINERALE 1,5L"), std::string::npos);
+
+  const auto empty = Post(service, "/v1/articles", R"({"text":""})");
+  ASSERT_TRUE(empty);
+  EXPECT_EQ(empty->status, 422);
+  EXPECT_EQ(Body(empty),
+            json::parse(R"({"ok":false,"loaderExit":9,"message":"Errore nella creazione del file C:\\Scontrino.inp"})"));
+  EXPECT_EQ(Journal(), journal);
+}
+
+TEST_F(ServiceTest, TwentyClientsAtOnceEachRunOnceAndAlone) {
+  emulator::RunningEmulator zelkoEmulator(folder_, {"--quiet", "--journal", folder_.File("tcp-journal.txt")});
+  ASSERT_FALSE(zelkoEmulator.Port().empty());
+  RunningService service(folder_, {{"ZELKO_CONTROL", "tcp:127.0.0.1:" + zelkoEmulator.Port()}});
+  ASSERT_TRUE(service.Started()) << service.Output();
+
+  constexpr int kClients = 20;
+  constexpr int kLines = 4;
+  std::atomic<int> succeeded = 0;
+  std::vector<std::thread> clients;
+  for (int client = 0; client < kClients; ++client) {
+    clients.emplace_back([&, client] {
+      std::vector<std::string> commands;
+      for (int line = 0; line < kLines; ++line) commands.push_back("=R1/$" + std::to_string(client * 100 + line));
+      const auto result = Post(service, "/v1/receipts", ReceiptBody(commands));
+      if (result && result->status == 200 && Body(result)["ok"] == true) ++succeeded;
+    });
+  }
+  for (auto& client : clients) client.join();
+  EXPECT_EQ(succeeded, kClients);
+
+  std::vector<int> order;
+  for (const auto& command : SentCommands(folder_.Read("tcp-journal.txt"))) {
+    if (command.starts_with("=R1/$")) order.push_back(std::stoi(command.substr(5)));
+  }
+  ASSERT_EQ(order.size(), std::size_t{kClients * kLines});
+  std::set<int> seen;
+  for (std::size_t start = 0; start < order.size(); start += kLines) {
+    const int client = order[start] / 100;
+    EXPECT_TRUE(seen.insert(client).second) << "client " << client << " ran twice";
+    for (int line = 0; line < kLines; ++line) EXPECT_EQ(order[start + line], client * 100 + line) << "interleaved";
+  }
+}
+
+TEST_F(ServiceTest, RepeatedKeyReturnsTheFirstOutcomeWithoutTheRegister) {
+  const httplib::Headers key{{"Idempotency-Key", "till-7-receipt-42"}};
+  const std::string body = ReceiptBody({"=R1/$100", "=T1"});
+  std::string firstReply;
+  std::string journal;
+  {
+    RunningService service(folder_, {{"ZELKO_CONTROL", "emulator"}});
+    ASSERT_TRUE(service.Started()) << service.Output();
+    const auto first = Post(service, "/v1/receipts", body, key);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->status, 200);
+    EXPECT_FALSE(first->has_header("Idempotent-Replayed"));
+    firstReply = first->body;
+    journal = Journal();
+
+    const auto repeat = Post(service, "/v1/receipts", body, key);
+    ASSERT_TRUE(repeat);
+    EXPECT_EQ(repeat->status, 200);
+    EXPECT_EQ(repeat->body, firstReply);
+    EXPECT_EQ(repeat->get_header_value("Idempotent-Replayed"), "true");
+
+    const auto reused = Post(service, "/v1/receipts", ReceiptBody({"=T1"}), key);
+    ASSERT_TRUE(reused);
+    EXPECT_EQ(reused->status, 422);
+    EXPECT_EQ(Journal(), journal);
+    EXPECT_EQ(service.Stop(), 0);
+  }
+  RunningService restarted(folder_, {{"ZELKO_CONTROL", "emulator"}});
+  ASSERT_TRUE(restarted.Started()) << restarted.Output();
+  const auto afterRestart = Post(restarted, "/v1/receipts", body, key);
+  ASSERT_TRUE(afterRestart);
+  EXPECT_EQ(afterRestart->status, 200);
+  EXPECT_EQ(afterRestart->body, firstReply);
+  EXPECT_EQ(Journal(), journal);
+}
+
+TEST_F(ServiceTest, RepeatsDuringTheRunWaitForItAndShareItsOutcome) {
+  RunningService service(folder_, {{"ZELKO_CONTROL", "emulator"},
+                                   {"ZELKO_EMULATOR_SCENARIO", Scenario("on prefix =SLOW delay 300\n")}});
+  ASSERT_TRUE(service.Started()) << service.Output();
+  const httplib::Headers key{{"Idempotency-Key", "same-receipt"}};
+  const std::string body = ReceiptBody({"=SLOW", "=SLOW", "=T1"});
+  std::vector<std::string> replies(5);
+  std::vector<std::thread> clients;
+  for (auto& reply : replies) {
+    clients.emplace_back([&] {
+      const auto result = Post(service, "/v1/receipts", body, key);
+      if (result && result->status == 200) reply = result->body;
+    });
+  }
+  for (auto& client : clients) client.join();
+  for (const auto& reply : replies) EXPECT_EQ(reply, replies[0]);
+  EXPECT_EQ(Body(Post(service, "/v1/receipts", body, key))["ok"], true);
+  const auto sent = SentCommands(Journal());
+  EXPECT_EQ(std::count(sent.begin(), sent.end(), "=T1"), 1);
+}
+
+TEST_F(ServiceTest, AKeyWhoseRunWasCutOffIsNeverRunAgain) {
+  const std::map<std::string, std::string> environment{
+      {"ZELKO_CONTROL", "emulator"}, {"ZELKO_EMULATOR_SCENARIO", Scenario("on prefix =SLOW delay 5000\n")}};
+  const httplib::Headers key{{"Idempotency-Key", "cut-off"}};
+  const std::string body = ReceiptBody({"=SLOW", "=T1"});
+  {
+    RunningService service(folder_, environment);
+    ASSERT_TRUE(service.Started()) << service.Output();
+    std::thread client([&] { Post(service, "/v1/receipts", body, key); });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (Journal().find("=SLOW") == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    service.Process().Kill();
+    client.join();
+  }
+  const std::string journal = Journal();
+  RunningService restarted(folder_, environment);
+  ASSERT_TRUE(restarted.Started()) << restarted.Output();
+  const auto repeat = Post(restarted, "/v1/receipts", body, key);
+  ASSERT_TRUE(repeat);
+  EXPECT_EQ(repeat->status, 409);
+  EXPECT_EQ(Journal(), journal);
+}
+
+}  // namespace
+}  // namespace zelko::service::testing
