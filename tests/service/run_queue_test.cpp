@@ -20,7 +20,8 @@ TEST(RunQueueTest, RunsOneAtATimeInArrivalOrderAndRefusesBeyondItsCapacity) {
   std::vector<int> order;
   const auto job = [&](int number) {
     return [&, number](RunProgress& progress) {
-      progress.CommandsSent(1, 3);
+      progress.CommandsToSend(3);
+      progress.CommandSent();
       order.push_back(number);
       if (number == 0) released.wait();
       return Reply{200, std::to_string(number), false};
