@@ -47,18 +47,19 @@ class BoxPresser {
   const std::string& Text() const { return text_; }
 
  private:
+  // An enumeration callback: the system calls it with the stdcall
+  // convention, which a lambda's conversion does not give on 32-bit Windows.
+  static BOOL CALLBACK NoteVisibleBox(HWND window, LPARAM result) {
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::string(name) != "#32770" || !IsWindowVisible(window)) return TRUE;
+    *reinterpret_cast<HWND*>(result) = window;
+    return FALSE;
+  }
+
   HWND FindBox() const {
     HWND found = nullptr;
-    EnumThreadWindows(
-        owner_,
-        [](HWND window, LPARAM result) {
-          char name[16] = {};
-          GetClassNameA(window, name, sizeof name);
-          if (std::string(name) != "#32770" || !IsWindowVisible(window)) return TRUE;
-          *reinterpret_cast<HWND*>(result) = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(owner_, NoteVisibleBox, reinterpret_cast<LPARAM>(&found));
     return found;
   }
 
