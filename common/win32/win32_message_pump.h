@@ -8,4 +8,8 @@ namespace zelko {
 // stay painted and messages posted by the register's control are delivered.
 void PumpPendingMessages();
 
+// Waits `milliseconds`, dispatching this thread's messages as they arrive
+// (asleep in between, never polling).
+void WaitPumpingMessages(unsigned long milliseconds);
+
 }  // namespace zelko
