@@ -1,6 +1,8 @@
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
+#include <thread>
 
 #include "default_operator.h"
 #include "terminal_operator.h"
@@ -21,5 +23,7 @@ std::unique_ptr<Operator> MakeDefaultOperator() {
   }
   return std::make_unique<UnattendedOperator>();
 }
+
+void PauseOneSecond() { std::this_thread::sleep_for(std::chrono::seconds(1)); }
 
 }  // namespace zelko

@@ -1,17 +1,11 @@
 #include "unattended_operator.h"
 
-#include <chrono>
-#include <thread>
-
+#include "default_operator.h"
 #include "operator_answers.h"
 
 namespace zelko {
 
-namespace {
-void SleepOneSecond() { std::this_thread::sleep_for(std::chrono::seconds(1)); }
-}  // namespace
-
-UnattendedOperator::UnattendedOperator(Pause pause) : pause_(pause ? std::move(pause) : Pause(SleepOneSecond)) {}
+UnattendedOperator::UnattendedOperator(Pause pause) : pause_(pause ? std::move(pause) : Pause(PauseOneSecond)) {}
 
 OperatorAnswer UnattendedOperator::Ask(const std::string&, BoxKind kind, const std::string&) {
   return DefaultAnswer(kind);

@@ -48,4 +48,6 @@ class Win32Operator final : public Operator {
 
 std::unique_ptr<Operator> MakeDefaultOperator() { return std::make_unique<Win32Operator>(); }
 
+void PauseOneSecond() { WaitPumpingMessages(1000); }
+
 }  // namespace zelko

@@ -100,7 +100,7 @@ TEST(ZelkoFormTest, ABareAutomationObjectIsBoundAsItIs) {
       code.lVal = 24;
       fake.Raise(test::kFakeStatusUpdateId, code);
     };
-    EXPECT_EQ(control->SendCommand(0, 0, "=S"), 0);
+    EXPECT_EQ(control->SendCommand("=S"), 0);
   }
   EXPECT_EQ(events.seen, std::vector<std::string>{"StatusUpdate 24"});
   EXPECT_EQ(fake.Sinks(), 0u);
