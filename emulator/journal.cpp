@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "local_files.h"
+
 namespace zelko::emulator {
 
 Journal::Journal(const std::string& path) {
@@ -10,16 +12,12 @@ Journal::Journal(const std::string& path) {
   const std::filesystem::path folder = std::filesystem::path(path).parent_path();
   std::error_code ignored;
   if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
-  file_.open(path, std::ios::binary | std::ios::app);
-  ok_ = file_.is_open();
+  file_ = OpenFileForAppending(path);
+  ok_ = file_ != nullptr;
 }
 
 void Journal::Write(const std::string& line) {
-  if (file_.is_open()) {
-    file_ << line << '\n';
-    file_.flush();
-    ok_ = ok_ && file_.good();
-  }
+  if (file_) ok_ = file_->Write(line + "\n") && ok_;
   if (echo_) echo_(line);
 }
 

@@ -1,13 +1,18 @@
 #pragma once
 
-#include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
+
+#include "byte_stream.h"
 
 namespace zelko::emulator {
 
 // The record of everything the register was asked and answered: one line per
-// operation, appended to a file and, when an echo is set, shown live.
+// operation, appended to a file and, when an echo is set, shown live. Lines
+// are tab-separated fields; the texts that came from a driver or the console
+// in them are escaped (EscapeForLog) by whoever builds the line, so that a
+// line is always one line and shows no raw control byte on a terminal.
 class Journal {
  public:
   using Echo = std::function<void(const std::string& line)>;
@@ -23,7 +28,7 @@ class Journal {
   void Write(const std::string& line);
 
  private:
-  std::ofstream file_;
+  std::unique_ptr<ByteSink> file_;
   bool ok_ = true;
   Echo echo_;
 };

@@ -1,9 +1,9 @@
 #include "scenario.h"
 
 #include <charconv>
-#include <fstream>
-#include <iterator>
 #include <optional>
+
+#include "local_files.h"
 
 namespace zelko::emulator {
 namespace {
@@ -248,9 +248,13 @@ ScenarioParse ParseScenario(std::string_view text) {
 }
 
 ScenarioParse ReadScenarioFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return {{}, "cannot read the scenario file " + path};
-  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const auto file = OpenFileForReading(path);
+  std::string text;
+  char buffer[4096];
+  if (file) {
+    while (const std::size_t got = file->Read(buffer, sizeof buffer)) text.append(buffer, got);
+  }
+  if (!file || file->Failed()) return {{}, "cannot read the scenario file " + path};
   ScenarioParse parse = ParseScenario(text);
   if (!parse.error.empty()) parse.error = path + ", " + parse.error;
   return parse;

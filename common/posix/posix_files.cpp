@@ -1,12 +1,14 @@
-#include "posix_files.h"
-
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <optional>
 #include <string_view>
+
+#include "local_files.h"
 
 namespace zelko {
 
@@ -100,6 +102,48 @@ class FileSink : public ByteSink {
   bool renamed_ = false;
 };
 
+// What stands at a path, symbolic links followed.
+enum class Entry { Missing, Regular, Other };
+
+Entry EntryAt(const std::string& path, struct stat& info) {
+  if (::stat(path.c_str(), &info) != 0) return errno == ENOENT ? Entry::Missing : Entry::Other;
+  return S_ISREG(info.st_mode) ? Entry::Regular : Entry::Other;
+}
+
+// Opens without waiting (opening a FIFO blocks until its other end opens)
+// and keeps the descriptor only for a regular file, then back to blocking
+// I/O. Something else at the path is not even opened, since opening some
+// devices acts on them.
+int OpenRegularFile(const std::string& path, int flags) {
+  struct stat info {};
+  if (EntryAt(path, info) == Entry::Other) return -1;
+  const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) return -1;
+  const int status = ::fcntl(fd, F_GETFL);
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || status < 0 ||
+      ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// The path that symbolic links at the last component of `path` lead to;
+// empty for a loop of links. Links among the folders need no following:
+// the temporary is made through the same folders, so it lands beside the file.
+std::optional<std::string> FollowLinks(std::string path) {
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(path.c_str(), target, sizeof target);
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof target) return std::nullopt;
+    const std::string link(target, static_cast<std::size_t>(length));
+    path = link.front() == '/' ? link : FolderOf(path) + "/" + link;
+  }
+  return std::nullopt;
+}
+
 // A fresh hidden file beside `target`; -1 when none can be made.
 int CreateTemporaryBeside(const std::string& target, std::string& temporary) {
   static std::atomic<unsigned> counter{0};
@@ -113,34 +157,46 @@ int CreateTemporaryBeside(const std::string& target, std::string& temporary) {
   return -1;
 }
 
-}  // namespace
-
-std::unique_ptr<ByteSource> OpenFileForReading(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+std::unique_ptr<ByteSink> CreateInPlace(const std::string& path) {
+  const int fd = OpenRegularFile(path, O_WRONLY | O_CREAT);
   if (fd < 0) return nullptr;
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+  if (::ftruncate(fd, 0) != 0) {
     ::close(fd);
     return nullptr;
   }
+  return std::make_unique<FileSink>(fd, "", "");
+}
+
+std::unique_ptr<ByteSink> CreateReplacement(const std::string& path) {
+  const auto target = FollowLinks(path);
+  if (!target) return nullptr;
+  struct stat targetInfo {};
+  const Entry entry = EntryAt(*target, targetInfo);
+  if (entry == Entry::Other) return nullptr;
+  std::string temporary;
+  const int fd = CreateTemporaryBeside(*target, temporary);
+  if (fd < 0) return nullptr;
+  // The replacement keeps the permissions of the file it replaces.
+  if (entry == Entry::Regular) ::fchmod(fd, targetInfo.st_mode & 07777);
+  return std::make_unique<FileSink>(fd, temporary, *target);
+}
+
+}  // namespace
+
+std::unique_ptr<ByteSource> OpenFileForReading(const std::string& path) {
+  const int fd = OpenRegularFile(path, O_RDONLY);
+  if (fd < 0) return nullptr;
   return std::make_unique<FileSource>(fd);
 }
 
-std::unique_ptr<ByteSink> CreateFile(const std::string& path, HostServices::CreateMode mode) {
-  if (mode == HostServices::CreateMode::Truncate) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return nullptr;
-    return std::make_unique<FileSink>(fd, "", "");
-  }
-  struct stat targetInfo {};
-  const bool targetExists = ::stat(path.c_str(), &targetInfo) == 0;
-  if (targetExists && S_ISDIR(targetInfo.st_mode)) return nullptr;
-  std::string temporary;
-  const int fd = CreateTemporaryBeside(path, temporary);
+std::unique_ptr<ByteSink> CreateFileForWriting(const std::string& path, HostServices::CreateMode mode) {
+  return mode == HostServices::CreateMode::Truncate ? CreateInPlace(path) : CreateReplacement(path);
+}
+
+std::unique_ptr<ByteSink> OpenFileForAppending(const std::string& path) {
+  const int fd = OpenRegularFile(path, O_WRONLY | O_CREAT | O_APPEND);
   if (fd < 0) return nullptr;
-  // The replacement keeps the permissions of the file it replaces.
-  if (targetExists) ::fchmod(fd, targetInfo.st_mode & 07777);
-  return std::make_unique<FileSink>(fd, temporary, path);
+  return std::make_unique<FileSink>(fd, "", "");
 }
 
 }  // namespace zelko

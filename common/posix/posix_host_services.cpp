@@ -9,7 +9,7 @@
 #include "host_backend.h"
 #include "name_case.h"
 #include "path_mapping.h"
-#include "posix_files.h"
+#include "local_files.h"
 #include "posix_run_lock.h"
 #include "windows_version_text.h"
 
@@ -67,7 +67,7 @@ class PosixHostServices : public HostServices {
   }
 
   std::unique_ptr<ByteSink> Create(const std::string& path, CreateMode mode) const override {
-    return CreateFile(LocalPath(path), mode);
+    return CreateFileForWriting(LocalPath(path), mode);
   }
 
   std::unique_ptr<RunLock> LockForRun(const std::string& path) const override {

@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "host_backend.h"
-#include "posix_files.h"
+#include "local_files.h"
 #include "settings_ini.h"
 
 namespace zelko {
@@ -54,7 +54,7 @@ class IniSettingsStore : public SettingsStore {
       std::error_code ignored;
       std::filesystem::create_directories(root_, ignored);
     }
-    const auto sink = CreateFile(path_, HostServices::CreateMode::AtomicReplace);
+    const auto sink = CreateFileForWriting(path_, HostServices::CreateMode::AtomicReplace);
     return sink && sink->Write(*content) && sink->Commit();
   }
 

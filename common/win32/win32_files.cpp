@@ -1,9 +1,10 @@
-#include "win32_files.h"
-
 #include <windows.h>
 
 #include <climits>
+#include <optional>
 #include <string_view>
+
+#include "local_files.h"
 
 namespace zelko {
 
@@ -81,9 +82,45 @@ class HandleSink : public ByteSink {
   bool moved_ = false;
 };
 
-HANDLE CreateForWriting(const std::string& path, DWORD disposition) {
-  return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
-                     nullptr);
+// Keeps the handle only for a file on disk: a console, a printer port, a
+// serial port or a pipe is not a file to read or replace.
+HANDLE KeepDiskFile(HANDLE file) {
+  if (file == INVALID_HANDLE_VALUE) return file;
+  BY_HANDLE_FILE_INFORMATION information;
+  if (GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &information) &&
+      (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    return file;
+  }
+  CloseHandle(file);
+  return INVALID_HANDLE_VALUE;
+}
+
+HANDLE OpenDiskFile(const std::string& path, DWORD access, DWORD disposition) {
+  return KeepDiskFile(CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// The file that a symbolic link at `path` leads to (the path itself when it is
+// none); empty when something other than a file on disk stands there. The
+// final-path call is looked up at run time: Windows XP has neither it nor
+// links to files.
+std::optional<std::string> FollowLinks(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return path;
+  const HANDLE file = OpenDiskFile(path, 0, OPEN_EXISTING);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::optional<std::string> target = path;
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    using Function = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
+    const auto finalPath = reinterpret_cast<Function>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA")));
+    char buffer[MAX_PATH * 4];
+    const DWORD length = finalPath ? finalPath(file, buffer, sizeof buffer, 0) : 0;
+    target = (length > 0 && length < sizeof buffer) ? std::optional<std::string>(std::string(buffer, length))
+                                                     : std::nullopt;
+  }
+  CloseHandle(file);
+  return target;
 }
 
 // A fresh file beside `target`; INVALID_HANDLE_VALUE when none can be made.
@@ -92,33 +129,49 @@ HANDLE CreateTemporaryBeside(const std::string& target, std::string& temporary) 
   for (int attempt = 0; attempt < 100; ++attempt) {
     temporary = target + ".tmp-" + std::to_string(GetCurrentProcessId()) + "-" +
                 std::to_string(InterlockedIncrement(&counter));
-    const HANDLE file = CreateForWriting(temporary, CREATE_NEW);
+    const HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
   }
   return INVALID_HANDLE_VALUE;
 }
 
+std::unique_ptr<ByteSink> CreateInPlace(const std::string& path) {
+  // Opened as it is and emptied only once it proved to be a file on disk.
+  const HANDLE file = OpenDiskFile(path, GENERIC_WRITE, OPEN_ALWAYS);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  if (!SetEndOfFile(file)) {
+    CloseHandle(file);
+    return nullptr;
+  }
+  return std::make_unique<HandleSink>(file, "", "");
+}
+
+std::unique_ptr<ByteSink> CreateReplacement(const std::string& path) {
+  const auto target = FollowLinks(path);
+  if (!target) return nullptr;
+  std::string temporary;
+  const HANDLE file = CreateTemporaryBeside(*target, temporary);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  return std::make_unique<HandleSink>(file, temporary, *target);
+}
+
 }  // namespace
 
-std::unique_ptr<ByteSource> OpenWin32FileForReading(const std::string& path) {
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+std::unique_ptr<ByteSource> OpenFileForReading(const std::string& path) {
+  const HANDLE file = OpenDiskFile(path, GENERIC_READ, OPEN_EXISTING);
   if (file == INVALID_HANDLE_VALUE) return nullptr;
   return std::make_unique<HandleSource>(file);
 }
 
-std::unique_ptr<ByteSink> CreateWin32File(const std::string& path, HostServices::CreateMode mode) {
-  if (mode == HostServices::CreateMode::Truncate) {
-    const HANDLE file = CreateForWriting(path, CREATE_ALWAYS);
-    if (file == INVALID_HANDLE_VALUE) return nullptr;
-    return std::make_unique<HandleSink>(file, "", "");
-  }
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return nullptr;
-  std::string temporary;
-  const HANDLE file = CreateTemporaryBeside(path, temporary);
+std::unique_ptr<ByteSink> CreateFileForWriting(const std::string& path, HostServices::CreateMode mode) {
+  return mode == HostServices::CreateMode::Truncate ? CreateInPlace(path) : CreateReplacement(path);
+}
+
+std::unique_ptr<ByteSink> OpenFileForAppending(const std::string& path) {
+  const HANDLE file = OpenDiskFile(path, FILE_APPEND_DATA, OPEN_ALWAYS);
   if (file == INVALID_HANDLE_VALUE) return nullptr;
-  return std::make_unique<HandleSink>(file, temporary, path);
+  return std::make_unique<HandleSink>(file, "", "");
 }
 
 }  // namespace zelko

@@ -5,7 +5,7 @@
 #include "environment.h"
 #include "host_backend.h"
 #include "win32_command_line.h"
-#include "win32_files.h"
+#include "local_files.h"
 #include "win32_run_lock.h"
 
 namespace zelko {
@@ -56,11 +56,11 @@ class Win32HostServices : public HostServices {
   }
 
   std::unique_ptr<ByteSource> OpenRead(const std::string& path) const override {
-    return OpenWin32FileForReading(path);
+    return OpenFileForReading(path);
   }
 
   std::unique_ptr<ByteSink> Create(const std::string& path, CreateMode mode) const override {
-    return CreateWin32File(path, mode);
+    return CreateFileForWriting(path, mode);
   }
 
   std::unique_ptr<RunLock> LockForRun(const std::string& path) const override { return LockWin32FileForRun(path); }

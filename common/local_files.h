@@ -1,0 +1,29 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "byte_stream.h"
+#include "host_services.h"
+
+namespace zelko {
+
+// Byte streams on paths of the machine the program runs on (already mapped
+// and case-resolved on POSIX), implemented once per platform. Only regular
+// files are opened: a folder, a device, a FIFO or a socket is refused at
+// once, never waited on, truncated or replaced.
+
+// Null when the file cannot be opened or is not a regular file.
+std::unique_ptr<ByteSource> OpenFileForReading(const std::string& path);
+
+// Null when the file cannot be created, or something other than a regular
+// file stands at the path. A symbolic link is followed: the file it leads to
+// is written (for an atomic replacement, replaced beside itself) and the link
+// stays.
+std::unique_ptr<ByteSink> CreateFileForWriting(const std::string& path, HostServices::CreateMode mode);
+
+// Appends to the file, creating it when missing; each Write goes to the end.
+// Null on the same grounds as above.
+std::unique_ptr<ByteSink> OpenFileForAppending(const std::string& path);
+
+}  // namespace zelko
