@@ -96,4 +96,36 @@ std::string ZeroPadded(long long value, int width) {
   return value < 0 ? "-" + digits : digits;
 }
 
+std::string EscapeForLog(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    switch (c) {
+      case '\\':
+        escaped += "\\\\";
+        break;
+      case '\t':
+        escaped += "\\t";
+        break;
+      case '\r':
+        escaped += "\\r";
+        break;
+      case '\n':
+        escaped += "\\n";
+        break;
+      default:
+        if (byte < 0x20 || byte == 0x7F) {
+          escaped += "\\x";
+          escaped += kHex[byte >> 4];
+          escaped += kHex[byte & 0x0F];
+        } else {
+          escaped += c;
+        }
+    }
+  }
+  return escaped;
+}
+
 }  // namespace zelko

@@ -21,6 +21,11 @@ double ReadLeadingNumber(std::string_view text);
 // Nearest whole number, a half going to the even neighbour (2.5 -> 2, 3.5 -> 4).
 double RoundHalfEven(double value);
 
+// A text made safe for a one-line log field or a terminal, reversibly: the
+// backslash becomes \\, TAB \t, CR \r, LF \n, every other control byte
+// (0x00-0x1F, 0x7F) \x and two upper-case hex digits; other bytes stay.
+std::string EscapeForLog(std::string_view text);
+
 // Decimal text with at least `width` digits (leading zeros); negatives get "-".
 std::string ZeroPadded(long long value, int width);
 

@@ -2,12 +2,14 @@
 
 #include <optional>
 
+#include "text.h"
+
 namespace zelko::emulator {
 namespace {
 
 std::string Describe(EmulatedRegister& emulatedRegister) {
   const StatusFields status = emulatedRegister.Status();
-  return "status " + FormatStatusReply(status) + ", display \"" + emulatedRegister.Display() + "\", " +
+  return "status " + FormatStatusReply(status) + ", display \"" + EscapeForLog(emulatedRegister.Display()) + "\", " +
          std::to_string(emulatedRegister.ArticleTable().size()) + " article records";
 }
 
@@ -77,7 +79,7 @@ ConsoleVerdict RunConsoleCommand(EmulatedRegister& emulatedRegister, std::string
     return ConsoleVerdict::Continue;
   }
   const auto done = Run(emulatedRegister, command);
-  answer = done ? *done : "unknown command \"" + std::string(command) + "\"; h for help";
+  answer = done ? *done : "unknown command \"" + EscapeForLog(command) + "\"; h for help";
   return ConsoleVerdict::Continue;
 }
 

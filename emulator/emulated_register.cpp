@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "emulator_protocol.h"
+#include "text.h"
 
 namespace zelko::emulator {
 namespace {
@@ -42,7 +43,7 @@ StatusFields ApplyStep(StatusFields fields, const StatusStep& step) {
 
 std::string EventLine(const RegisterEvent& event) {
   if (event.kind == RegisterEvent::Kind::StatusUpdate) return "event\tStatusUpdate\t" + std::to_string(event.code);
-  return "event\tDataReceived\t" + event.text;
+  return "event\tDataReceived\t" + EscapeForLog(event.text);
 }
 
 }  // namespace
@@ -167,10 +168,10 @@ std::string EmulatedRegister::QueryReply(const std::string& query) {
 void EmulatedRegister::JournalOutcome(const Request& request, const Outcome& outcome) {
   std::string line(OperationName(request.operation));
   line += '\t';
-  line += request.operation == Operation::HighSpeed ? (request.value ? "true" : "false") : request.text;
+  line += request.operation == Operation::HighSpeed ? (request.value ? "true" : "false") : EscapeForLog(request.text);
   line += '\t';
   line += std::to_string(outcome.result);
-  if (request.operation == Operation::SendQuery) line += '\t' + outcome.reply;
+  if (request.operation == Operation::SendQuery) line += '\t' + EscapeForLog(outcome.reply);
   if (outcome.delay.count() > 0) line += "\tdelayed " + std::to_string(outcome.delay.count()) + " ms";
   if (outcome.drop) line += "\tconnection dropped";
   journal_.Write(line);
@@ -204,7 +205,7 @@ void EmulatedRegister::SetPaperEmpty(Roll roll, bool empty) {
 
 void EmulatedRegister::SendData(const std::string& text) {
   const std::lock_guard lock(mutex_);
-  QueueEvent({RegisterEvent::Kind::DataReceived, 0, text}, "data " + text);
+  QueueEvent({RegisterEvent::Kind::DataReceived, 0, text}, "data " + EscapeForLog(text));
 }
 
 StatusFields EmulatedRegister::Status() {

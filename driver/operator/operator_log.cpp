@@ -1,43 +1,19 @@
 #include "operator_log.h"
 
-#include <fstream>
 #include <iostream>
 
+#include "local_files.h"
 #include "operator_answers.h"
+#include "text.h"
 
 namespace zelko {
-
-namespace {
-
-std::string Escaped(const std::string& text) {
-  std::string escaped;
-  escaped.reserve(text.size());
-  for (const char c : text) {
-    switch (c) {
-      case '\t':
-        escaped += "\\t";
-        break;
-      case '\r':
-        escaped += "\\r";
-        break;
-      case '\n':
-        escaped += "\\n";
-        break;
-      default:
-        escaped += c;
-    }
-  }
-  return escaped;
-}
-
-}  // namespace
 
 LoggingOperator::LoggingOperator(std::unique_ptr<Operator> inner, std::string logPath)
     : inner_(std::move(inner)), logPath_(std::move(logPath)) {}
 
 OperatorAnswer LoggingOperator::Ask(const std::string& text, BoxKind kind, const std::string& caption) {
   const OperatorAnswer answer = inner_->Ask(text, kind, caption);
-  Append("box\t" + std::to_string(BoxStyle(kind)) + "\t" + Escaped(caption) + "\t" + Escaped(text) + "\t" +
+  Append("box\t" + std::to_string(BoxStyle(kind)) + "\t" + EscapeForLog(caption) + "\t" + EscapeForLog(text) + "\t" +
          std::string(AnswerName(answer)));
   return answer;
 }
@@ -45,7 +21,7 @@ OperatorAnswer LoggingOperator::Ask(const std::string& text, BoxKind kind, const
 void LoggingOperator::ShowNotice(const std::string& caption, const std::string& text) {
   inner_->ShowNotice(caption, text);
   noticeShown_ = true;
-  Append("notice\tshow\t" + Escaped(text));
+  Append("notice\tshow\t" + EscapeForLog(text));
 }
 
 void LoggingOperator::CloseNotice() {
@@ -58,9 +34,8 @@ void LoggingOperator::CloseNotice() {
 void LoggingOperator::PaceRepeatedPrompt() { inner_->PaceRepeatedPrompt(); }
 
 void LoggingOperator::Append(const std::string& line) {
-  std::ofstream log(logPath_, std::ios::binary | std::ios::app);
-  log << line << '\n' << std::flush;
-  if (log || failureReported_) return;
+  const auto log = OpenFileForAppending(logPath_);
+  if ((log && log->Write(line + "\n") && log->Commit()) || failureReported_) return;
   failureReported_ = true;
   std::cerr << "ZELKO_OPERATOR_LOG: cannot write to " << logPath_ << "\n";
 }

@@ -12,8 +12,8 @@ namespace zelko {
 //   box<TAB>style<TAB>caption<TAB>text<TAB>answer   (answer OK, YES or NO)
 //   notice<TAB>show<TAB>text                       (shown, or its text replaced)
 //   notice<TAB>close                               (a shown notice closed)
-// Tab, CR and LF inside a text are written as \t, \r and \n so that each
-// interaction stays one line. Each line is appended and flushed on its own,
+// Texts are escaped (EscapeForLog: \\, \t, \r, \n, \xHH) so that each
+// interaction stays one line and reads back unchanged. Each line is appended and flushed on its own,
 // so a run that is killed keeps what it logged.
 class LoggingOperator : public Operator {
  public:

@@ -65,5 +65,33 @@ TEST(TextTest, ZeroPaddedFillsToWidth) {
   EXPECT_EQ(ZeroPadded(0, 0), "0");
 }
 
+// Every log field reads back as exactly one text: no line break, no raw
+// control byte, and no two texts that give the same field.
+TEST(TextTest, EscapeForLogIsOneLineAndReversible) {
+  using namespace std::string_literals;
+  const struct {
+    std::string text;
+    std::string escaped;
+  } cases[] = {
+      {"C:\\Users\\tom", "C:\\\\Users\\\\tom"},
+      {"a\tb", "a\\tb"},
+      {"a\\tb", "a\\\\tb"},
+      {"a\r\nb", "a\\r\\nb"},
+      {"\\x1B", "\\\\x1B"},
+      {"\x1B[2J"s, "\\x1B[2J"},
+      {"\0\x01\x1F\x7F"s, "\\x00\\x01\\x1F\\x7F"},
+      {"Caff\xE8 \x80\xFF ~", "Caff\xE8 \x80\xFF ~"},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(EscapeForLog(c.text), c.escaped) << c.text;
+    for (const auto& other : cases) {
+      if (other.text != c.text) {
+        EXPECT_NE(EscapeForLog(other.text), EscapeForLog(c.text));
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zelko

@@ -207,6 +207,25 @@ TEST_F(EmulatedRegisterTest, JournalHasOneLinePerOperationAndEvent) {
                            }));
 }
 
+// Texts from the driver or the console cannot break a journal line or reach
+// the operator's terminal as raw control bytes.
+TEST_F(EmulatedRegisterTest, JournalEscapesTheTextsItRecords) {
+  Start("");
+  OpenPort();
+  journalLines_.clear();
+  Perform(Operation::SendCommand, "=T1\nSendCommand\t=S\t0");
+  Perform(Operation::SendCommand, "C:\\dati\\tom");
+  register_->SendData("x\ry");
+  Perform(Operation::SendQuery, "\x1B");
+  EXPECT_EQ(journalLines_, (std::vector<std::string>{
+                               "SendCommand\t=T1\\nSendCommand\\t=S\\t0\t0",
+                               "SendCommand\tC:\\\\dati\\\\tom\t0",
+                               "console\tdata x\\ry",
+                               "SendQuery\t\\x1B\t0\t",
+                               "event\tDataReceived\tx\\ry",
+                           }));
+}
+
 TEST(OperationNameTest, RoundTrip) {
   for (const Operation operation : {Operation::ClosePort, Operation::HighSpeed, Operation::OpenPort,
                                     Operation::SendCommand, Operation::SendQuery, Operation::ResultCodeExtended}) {

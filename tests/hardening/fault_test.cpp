@@ -7,6 +7,7 @@
 
 #include "hardening_test.h"
 #include "tcp_server.h"
+#include "text.h"
 
 namespace zelko::hardening {
 namespace {
@@ -149,7 +150,8 @@ TEST_F(HardeningTest, DataFileThatIsAFolderEndsTheRunOkWithOneStderrLine) {
   EXPECT_NE(output.find("JQTZelkoData.OUT"), std::string::npos) << output;
 }
 
-// Command lines reach the register byte for byte: the journal holds them raw.
+// Command lines reach the register byte for byte: the journal holds them
+// escaped, one line each.
 TEST_F(HardeningTest, CommandLinesPassThroughUnchanged) {
   std::string everyByte;
   for (int byte = 1; byte < 256; ++byte) {
@@ -166,7 +168,8 @@ TEST_F(HardeningTest, CommandLinesPassThroughUnchanged) {
   EXPECT_EQ(emulator->Stop(), 0);
   const std::string journal = Journal();
   for (const std::string& command : commands) {
-    EXPECT_NE(journal.find("SendCommand\t" + command + "\t0\n"), std::string::npos) << command.substr(0, 40);
+    EXPECT_NE(journal.find("SendCommand\t" + EscapeForLog(command) + "\t0\n"), std::string::npos)
+        << command.substr(0, 40);
   }
 }
 

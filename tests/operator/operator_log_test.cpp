@@ -70,6 +70,15 @@ TEST_F(OperatorLogTest, AppendsToAnEarlierLogAndKeepsEachInteractionOnOneLine) {
   EXPECT_EQ(ReadBytes(LogPath()), "notice\tclose\nbox\t16\tT\tLinea: 0005 Comando: a\\tb\\nc\\r\tOK\n");
 }
 
+// A backslash in a path and a TAB read differently, and no control byte
+// reaches the log raw.
+TEST_F(OperatorLogTest, BackslashesAndControlBytesAreEscaped) {
+  EXPECT_CALL(*inner_, Ask).WillOnce(Return(OperatorAnswer::Ok));
+  log_->Ask("C:\\Users\\tom\t\x1B[2J", BoxKind::Stop, "T\\1");
+  log_->ShowNotice("T", "carta\x07");
+  EXPECT_EQ(ReadBytes(LogPath()), "box\t16\tT\\\\1\tC:\\\\Users\\\\tom\\t\\x1B[2J\tOK\nnotice\tshow\tcarta\\x07\n");
+}
+
 TEST_F(OperatorLogTest, PacingIsPassedOnAndNotLogged) {
   EXPECT_CALL(*inner_, PaceRepeatedPrompt());
   log_->PaceRepeatedPrompt();
