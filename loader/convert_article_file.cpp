@@ -90,7 +90,9 @@ std::int32_t Finish(TextWriter& out, std::int32_t number) {
 
 std::int32_t ConvertArticleFile(const LoaderSettings& settings, const HostServices& host) {
   const std::string outputPath(OutputFilePath(settings));
-  auto sink = host.Create(outputPath, HostServices::CreateMode::Truncate);
+  // Written beside the output and renamed over it at the end, so that a
+  // reader never meets half a file; what a failure leaves is renamed too.
+  auto sink = host.Create(outputPath, HostServices::CreateMode::AtomicReplace);
   if (!sink) return failure::kOutputNotCreated;
   TextWriter out(std::move(sink));
   if (!settings.recordFileMode) {

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 
+#include "command_file_lock.h"
 #include "command_line_switches.h"
 #include "config_file.h"
 #include "convert_article_file.h"
@@ -18,11 +19,11 @@ namespace {
   throw LoaderFailure{failure::kArticleFileMissing, "File da convertire assente o errato"};
 }
 
-// One run at a time per output file: the lock beside it is held from before
-// the output is created until the run ends.
+// One run at a time per output file, loader or driver: the command file's
+// lock is held from before the output is written until the run ends.
 std::unique_ptr<RunLock> WaitForOtherRuns(const HostServices& host, const LoaderSettings& settings,
                                           std::ostream& diagnostics) {
-  const std::string path = std::string(OutputFilePath(settings)) + ".lock";
+  const std::string path = CommandFileLockPath(OutputFilePath(settings));
   auto lock = host.LockForRun(path);
   if (!lock) diagnostics << "PLUZELKO: the lock file \"" << path << "\" could not be made; running without it\n";
   return lock;

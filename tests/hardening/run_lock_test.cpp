@@ -17,15 +17,6 @@
 namespace zelko::hardening {
 namespace {
 
-// True while some process holds the lock on the file.
-bool LockIsHeld(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
-  ::close(fd);
-  return held;
-}
-
 bool WaitUntil(const std::function<bool()>& condition) {
   const auto deadline = std::chrono::steady_clock::now() + 10s;
   while (!condition()) {
@@ -33,27 +24,6 @@ bool WaitUntil(const std::function<bool()>& condition) {
     std::this_thread::sleep_for(10ms);
   }
   return true;
-}
-
-// What the writers put into the named pipe, read until `size` bytes came or
-// 30 s passed. The read end stays open throughout, so a writer that opens the
-// pipe while an earlier one is finishing adds to the same stream instead of
-// waiting for a reader that never comes.
-std::string ReadPipe(const std::string& path, std::size_t size) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  std::string bytes;
-  const auto deadline = std::chrono::steady_clock::now() + 30s;
-  while (fd >= 0 && bytes.size() < size && std::chrono::steady_clock::now() < deadline) {
-    char buffer[4096];
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
-    if (got > 0) {
-      bytes.append(buffer, static_cast<std::size_t>(got));
-    } else {
-      std::this_thread::sleep_for(10ms);  // no writer right now, or nothing written yet
-    }
-  }
-  if (fd >= 0) ::close(fd);
-  return bytes;
 }
 
 // The operation and text of each journal line, without results and replies.
@@ -126,15 +96,31 @@ TEST_F(HardeningTest, KilledDriverReleasesItsLock) {
   EXPECT_EQ(Result().substr(4), "\r\nOK\r\n");
 }
 
-// The loader's output is a named pipe here, so that a run holds its lock,
-// blocked on opening the output, until the test reads it.
+// The lock of "C:\Scontrino.inp", held by the test as a driver run would hold it.
+class CommandFileLock {
+ public:
+  explicit CommandFileLock(const std::string& path)
+      : fd_(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+    EXPECT_EQ(::flock(fd_, LOCK_EX), 0);
+  }
+  ~CommandFileLock() { Release(); }
+  CommandFileLock(const CommandFileLock&) = delete;
+  CommandFileLock& operator=(const CommandFileLock&) = delete;
+  void Release() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+
+ private:
+  int fd_;
+};
+
 class LoaderLockTest : public HardeningTest {
  protected:
   LoaderLockTest() {
     std::filesystem::create_directories(folder_.File("bin"));
     std::filesystem::copy_file(ZELKO_LOADER_PATH, folder_.File("bin/PLUZELKO"));
     folder_.Write("bin/config.cmd", "");
-    ::mkfifo(folder_.File("root/c/Scontrino.inp").c_str(), 0600);
   }
 
   std::unique_ptr<ChildProcess> StartLoader(const std::string& articles, const std::string& output) {
@@ -150,32 +136,17 @@ class LoaderLockTest : public HardeningTest {
     return "1\r\n115200,n,8,1\r\n7\r\n=t/*1\r\n=C4\r\n=D1/(Carico Avviato)\r\n>>/?P/(110000000001234" + description +
            std::string(20 - description.size(), ' ') + "00000150019)\r\n=C1\r\n=t/*0\r\n=D1/(Carico Completato)\r\n";
   }
-
-  bool FirstHoldsTheLock() const {
-    return WaitUntil([&] { return LockIsHeld(folder_.File("root/c/Scontrino.inp.lock")); });
-  }
 };
 
-TEST_F(LoaderLockTest, SecondLoaderWaitsForTheFirstAndBothOutputsAreWhole) {
-  auto first = StartLoader(Article("PRIMO"), "first.out");
-  ASSERT_TRUE(FirstHoldsTheLock());
-  auto second = StartLoader(Article("SECONDO"), "second.out");
-  EXPECT_EQ(second->Wait(300ms), std::nullopt);
-  // Two writers at once would mix their lines in what is read here.
-  const std::string both = Expected("PRIMO") + Expected("SECONDO");
-  EXPECT_EQ(ReadPipe(folder_.File("root/c/Scontrino.inp"), both.size()), both);
-  EXPECT_EQ(first->Wait(30s), 0) << folder_.Read("first.out");
-  EXPECT_EQ(second->Wait(30s), 0) << folder_.Read("second.out");
-}
-
-TEST_F(LoaderLockTest, KilledLoaderReleasesItsLock) {
-  auto first = StartLoader(Article("PRIMO"), "first.out");
-  ASSERT_TRUE(FirstHoldsTheLock());
-  auto second = StartLoader(Article("SECONDO"), "second.out");
-  EXPECT_EQ(second->Wait(300ms), std::nullopt);
-  first.reset();  // SIGKILL
-  EXPECT_EQ(ReadPipe(folder_.File("root/c/Scontrino.inp"), Expected("SECONDO").size()), Expected("SECONDO"));
-  EXPECT_EQ(second->Wait(30s), 0) << folder_.Read("second.out");
+TEST_F(LoaderLockTest, LoaderWaitsWhileTheCommandFileIsLockedThenWritesItWhole) {
+  folder_.Write("root/c/Scontrino.inp", "an earlier file\r\n");
+  CommandFileLock lock(folder_.File("root/c/scontrino.inp.lock"));
+  auto loader = StartLoader(Article("PRIMO"), "first.out");
+  EXPECT_EQ(loader->Wait(300ms), std::nullopt);
+  EXPECT_EQ(Root("c/Scontrino.inp"), "an earlier file\r\n");
+  lock.Release();
+  EXPECT_EQ(loader->Wait(30s), 0) << folder_.Read("first.out");
+  EXPECT_EQ(Root("c/Scontrino.inp"), Expected("PRIMO"));
 }
 
 }  // namespace

@@ -153,14 +153,19 @@ struct FailureCase {
 
 class ConvertFailureTest : public ConvertArticleFileTest, public ::testing::WithParamInterface<FailureCase> {};
 
-TEST_P(ConvertFailureTest, EndsWithTheNumberAndKeepsWhatWasWritten) {
+const std::string kHead = "1\r\n115200,n,8,1\r\n";
+const std::string kEarlier = "an earlier run's output\r\n";
+
+// What the conversion wrote before a failure replaces the earlier output;
+// a write that fails leaves the earlier output whole.
+TEST_P(ConvertFailureTest, EndsWithTheNumberAndLeavesAWholeFile) {
   settings.recordFileMode = GetParam().recordFileMode;
+  host.AddFile(settings.recordFileMode ? "C:\\ZELKOPLU.TXT" : "C:\\Scontrino.inp", kEarlier);
   GetParam().fault(host);
   EXPECT_EQ(Convert(GetParam().articleFile), GetParam().number);
   EXPECT_EQ(Output(), GetParam().output);
 }
 
-const std::string kHead = "1\r\n115200,n,8,1\r\n";
 void NoFault(FakeHost&) {}
 
 INSTANTIATE_TEST_SUITE_P(
@@ -171,19 +176,19 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"OnlyShortLines", false, WorkedExampleLine().substr(0, 46) + "\r\nx\r\n", NoFault,
                     failure::kNoArticleLines, kHead},
         FailureCase{"OutputNotCreated", false, WorkedExampleLine(),
-                    [](FakeHost& h) { h.FailCreate("c:\\scontrino.inp"); }, failure::kOutputNotCreated, "<absent>"},
+                    [](FakeHost& h) { h.FailCreate("c:\\scontrino.inp"); }, failure::kOutputNotCreated, kEarlier},
         FailureCase{"ArticleFileNotOpened", false, WorkedExampleLine(),
                     [](FakeHost& h) { h.FailOpen(kArticlePath); }, failure::kArticleFileNotOpened, kHead},
         FailureCase{"ArticleFileNotRead", false, WorkedExampleLine() + "\r\n" + WorkedExampleLine(),
                     [](FakeHost& h) { h.FailReadAfter(kArticlePath, 50); }, failure::kArticleFileNotRead, kHead},
         FailureCase{"HeadNotWritten", false, WorkedExampleLine(), [](FakeHost& h) { h.FailWriteAfter(5); },
-                    failure::kOutputNotWritten, "1\r\n11"},
+                    failure::kOutputNotWritten, kEarlier},
         FailureCase{"BodyNotWritten", false, WorkedExampleLine(), [](FakeHost& h) { h.FailWriteAfter(60); },
-                    failure::kOutputNotWritten, CommandFile({kWorkedExampleCommand}).substr(0, 60)},
+                    failure::kOutputNotWritten, kEarlier},
         FailureCase{"RecordNotWritten", true, WorkedExampleLine(), [](FakeHost& h) { h.FailWriteAfter(10); },
-                    failure::kOutputNotWritten, kWorkedExampleRecord.substr(0, 10)},
+                    failure::kOutputNotWritten, kEarlier},
         FailureCase{"CloseFails", false, WorkedExampleLine(), [](FakeHost& h) { h.FailClose(); },
-                    failure::kOutputNotWritten, CommandFile({kWorkedExampleCommand})}),
+                    failure::kOutputNotWritten, kEarlier}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

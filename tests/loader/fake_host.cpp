@@ -55,6 +55,32 @@ class StringSink : public ByteSink {
   bool failClose_;
 };
 
+// Written aside and put in place whole by a commit that succeeds, as an
+// atomic replacement is.
+class ReplacingSink : public ByteSink {
+ public:
+  ReplacingSink(std::map<std::string, std::string>& files, std::string key, std::optional<std::size_t> limit,
+                bool failClose)
+      : files_(files), key_(std::move(key)), staged_(bytes_, limit, failClose) {}
+
+  bool Write(std::string_view bytes) override {
+    ok_ = ok_ && staged_.Write(bytes);
+    return ok_;
+  }
+  bool Commit() override {
+    if (!staged_.Commit() || !ok_) return false;
+    files_[key_] = bytes_;
+    return true;
+  }
+
+ private:
+  std::map<std::string, std::string>& files_;
+  std::string key_;
+  std::string bytes_;
+  StringSink staged_;
+  bool ok_ = true;
+};
+
 }  // namespace
 
 std::string FakeHost::Key(const std::string& path) { return ToLowerAscii(path); }
@@ -77,8 +103,9 @@ std::unique_ptr<ByteSource> FakeHost::OpenRead(const std::string& path) const {
       found->second, failAfter == failReadAfter_.end() ? std::nullopt : std::optional(failAfter->second));
 }
 
-std::unique_ptr<ByteSink> FakeHost::Create(const std::string& path, CreateMode) const {
+std::unique_ptr<ByteSink> FakeHost::Create(const std::string& path, CreateMode mode) const {
   if (failCreate_.count(Key(path)) != 0) return nullptr;
+  if (mode == CreateMode::AtomicReplace) return std::make_unique<ReplacingSink>(files_, Key(path), writeLimit_, failClose_);
   std::string& file = files_[Key(path)];
   file.clear();
   return std::make_unique<StringSink>(file, writeLimit_, failClose_);

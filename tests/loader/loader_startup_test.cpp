@@ -220,7 +220,8 @@ INSTANTIATE_TEST_SUITE_P(
         PlatformFailureCase{"WriteFails", [](FakeHost& h) { h.FailWriteAfter(3); }, failure::kOutputNotWritten}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// One run at a time per output file; a failed start-up locks nothing.
+// One run at a time per output file, on the lock the driver takes for the
+// same command file; a failed start-up locks nothing.
 TEST(RunLoaderLockTest, LocksTheOutputFileOfItsMode) {
   FakeHost host;
   host.AddFile("C:\\LOADER\\config.cmd", "");
@@ -230,7 +231,7 @@ TEST(RunLoaderLockTest, LocksTheOutputFileOfItsMode) {
     host.commandLine = commandLine;
     RunLoader(host, diagnostics);
   }
-  EXPECT_EQ(host.Locked(), (std::vector<std::string>{"C:\\Scontrino.inp.lock", "C:\\ZELKOPLU.TXT.lock"}));
+  EXPECT_EQ(host.Locked(), (std::vector<std::string>{"C:\\scontrino.inp.lock", "C:\\zelkoplu.txt.lock"}));
   EXPECT_EQ(diagnostics.str(), "");
 }
 
@@ -243,7 +244,7 @@ TEST(RunLoaderLockTest, RunWithoutItsLockGoesOnAndSaysSo) {
   std::ostringstream diagnostics;
   EXPECT_EQ(RunLoader(host, diagnostics), 0);
   EXPECT_TRUE(host.File("C:\\Scontrino.inp").has_value());
-  EXPECT_EQ(diagnostics.str(), "PLUZELKO: the lock file \"C:\\Scontrino.inp.lock\" could not be made; running without it\n");
+  EXPECT_EQ(diagnostics.str(), "PLUZELKO: the lock file \"C:\\scontrino.inp.lock\" could not be made; running without it\n");
 }
 
 TEST(FailureNumbersTest, StayDistinctInAnExitStatus) {

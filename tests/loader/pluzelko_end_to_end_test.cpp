@@ -98,7 +98,7 @@ TEST(PluzelkoEndToEndTest, ReplacesAnOutputWhoseNameDiffersInCase) {
   EXPECT_EQ(folders.DriveFile("SCONTRINO.INP"), kBody);
   // The output and the lock file that keeps a second loader off it, no second output.
   EXPECT_EQ(test::EntryCount(folders.drive()), 2u);
-  EXPECT_EQ(folders.DriveFile("Scontrino.inp.lock"), "");
+  EXPECT_EQ(folders.DriveFile("scontrino.inp.lock"), "");
 }
 
 }  // namespace
