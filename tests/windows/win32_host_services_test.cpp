@@ -128,6 +128,31 @@ TEST_F(Win32HostServicesTest, AnAbandonedReplacementLeavesTheTargetAndNoTemporar
   EXPECT_EQ(count, 1);
 }
 
+// A device or a pipe is not a file: it is neither read nor written nor
+// replaced, and nothing is left beside it.
+TEST_F(Win32HostServicesTest, WhatIsNotAFileOnDiskIsRefused) {
+  const std::string pipeName = "\\\\.\\pipe\\zelko-test-" + std::to_string(GetCurrentProcessId());
+  const HANDLE pipe = CreateNamedPipeA(pipeName.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 4, 512, 512, 0, nullptr);
+  ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+  CreateDirectoryA((folder_ / "folder").c_str(), nullptr);
+  for (const std::string& path : {std::string("NUL"), pipeName, folder_ / "folder"}) {
+    SCOPED_TRACE(path);
+    EXPECT_EQ(host_->OpenRead(path), nullptr);
+    EXPECT_FALSE(Write(*host_, path, HostServices::CreateMode::Truncate, "x"));
+    EXPECT_FALSE(Write(*host_, path, HostServices::CreateMode::AtomicReplace, "x"));
+  }
+  CloseHandle(pipe);
+  int entries = 0;
+  WIN32_FIND_DATAA entry;
+  const HANDLE search = FindFirstFileA((folder_ / "*").c_str(), &entry);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  do {
+    if (std::string(entry.cFileName) != "." && std::string(entry.cFileName) != "..") ++entries;
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  EXPECT_EQ(entries, 1) << "nothing made beside the folder";
+}
+
 TEST_F(Win32HostServicesTest, TextFilesEndLinesWithCrLf) {
   const std::string path = folder_ / "SCONTRINO.OUT";
   TextWriter writer(host_->Create(path, HostServices::CreateMode::Truncate));
