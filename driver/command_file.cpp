@@ -14,8 +14,8 @@ std::optional<CommandFileCheck> CheckCommandFile(const HostServices& host, const
   std::string count;
   if (!reader.ReadLine(port) || !reader.ReadLine(speed) || !reader.ReadLine(count)) return std::nullopt;
   CommandFileCheck check{std::string(TrimSpaces(port)), std::string(TrimSpaces(speed)),
-                         RoundHalfEven(ReadLeadingNumber(count)), 0};
-  for (std::string line; reader.ReadLine(line);) ++check.foundLines;
+                         RoundHalfEven(ReadLeadingNumber(count)), {}};
+  for (std::string line; reader.ReadLine(line);) check.commandLines.push_back(std::move(line));
   if (reader.Failed()) return std::nullopt;
   return check;
 }

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "command_file.h"
+#include "command_file_lock.h"
 #include "driver_settings.h"
 #include "failure_report.h"
 #include "host_system_name.h"
@@ -19,11 +20,10 @@ namespace zelko {
 
 namespace {
 
-// One run at a time: the lock beside the result file that the file locations
-// give (before the command line's), so that every run reading the same command
-// file waits for the one before it, whatever result path its caller names.
+// One run at a time per command file: the lock that a loader run writing the
+// same file holds too, so that neither reads nor replaces it under the other.
 std::unique_ptr<RunLock> WaitForOtherRuns(const DriverRun& run) {
-  const std::string path = run.files.resultFilePath + ".lock";
+  const std::string path = CommandFileLockPath(run.files.commandFilePath);
   auto lock = run.host.LockForRun(path);
   if (!lock) run.diagnostics << "ZelkoDriver: the lock file \"" << path << "\" could not be made; running without it\n";
   return lock;
@@ -34,7 +34,7 @@ CommandFileCheck CheckCommandLines(const DriverRun& run) {
   const auto check = CheckCommandFile(run.host, run.files.commandFilePath);
   if (check && check->LineCountMatches()) return *check;
   const std::string message =
-      check ? LineCountMessage(check->foundLines) : MissingCommandFileMessage(run.files.commandFilePath);
+      check ? LineCountMessage(check->FoundLines()) : MissingCommandFileMessage(run.files.commandFilePath);
   ReportFailureWithBox(run, 0, message, LoadSetting(run.store, kKeyGestioneErrori));
 }
 
@@ -48,7 +48,7 @@ int RunSteps(DriverRun& run, DataLog& dataLog) {
   run.files = LocateFiles(HostSystemName(run.host), run.host);
   const auto lock = WaitForOtherRuns(run);
   const CommandFileCheck check = CheckCommandLines(run);
-  if (run.progress) run.progress->CommandsToSend(check.foundLines);
+  if (run.progress) run.progress->CommandsToSend(check.FoundLines());
   dataLog.Start(run.files.dataFilePath);
   if (std::string named = ResultPathFromCommandLine(run.host.CommandLineText()); !named.empty()) {
     run.files.resultFilePath = std::move(named);
@@ -56,7 +56,7 @@ int RunSteps(DriverRun& run, DataLog& dataLog) {
   OpenRegisterPort(run, check);
   const DriverSettings settings = OpenRegisterSession(run);
   CheckOpenReceipt(run, settings);
-  const bool stopped = SendReceiptCommands(run, settings);
+  const bool stopped = SendReceiptCommands(run, settings, check.commandLines);
   const std::string closingStatus = stopped ? "0000" : ReadStatusTail(run);
   run.control.ClosePort();
   dataLog.Close();

@@ -1,20 +1,9 @@
 #include "receipt_commands.h"
 
-#include "command_file.h"
 #include "failure_report.h"
 #include "text.h"
-#include "text_file.h"
 
 namespace zelko {
-
-namespace {
-
-// The file changed or vanished since the first pass.
-[[noreturn]] void ReportUnreadableCommandFile(const DriverRun& run, const DriverSettings& settings) {
-  ReportFailureWithBox(run, 0, MissingCommandFileMessage(run.files.commandFilePath), settings.GestioneErrori);
-}
-
-}  // namespace
 
 bool IsStopCommand(const std::string& trimmedLine) { return trimmedLine.starts_with(kStopCommand); }
 
@@ -22,15 +11,11 @@ std::string CommandFailureMessage(long long lineNumber, const std::string& line)
   return "COMANDO scontrino NON Eseguito!  Linea: " + ZeroPadded(lineNumber, 4) + " Comando: " + line;
 }
 
-bool SendReceiptCommands(const DriverRun& run, const DriverSettings& settings) {
-  auto source = run.host.OpenRead(run.files.commandFilePath);
-  if (!source) ReportUnreadableCommandFile(run, settings);
-  TextReader reader(std::move(source));
-  std::string line;
-  for (int header = 0; header < 3; ++header) {
-    if (!reader.ReadLine(line)) ReportUnreadableCommandFile(run, settings);
-  }
-  for (long long lineNumber = 4; reader.ReadLine(line); ++lineNumber) {
+bool SendReceiptCommands(const DriverRun& run, const DriverSettings& settings,
+                         const std::vector<std::string>& commandLines) {
+  long long lineNumber = 3;  // the three head lines come first in the file
+  for (const std::string& line : commandLines) {
+    ++lineNumber;
     const std::string command(TrimSpaces(line));
     const std::int32_t result = run.control.SendCommand(command);
     if (result != kResultSuccess) {
@@ -39,7 +24,6 @@ bool SendReceiptCommands(const DriverRun& run, const DriverSettings& settings) {
     if (run.progress) run.progress->CommandSent();
     if (IsStopCommand(command)) return true;
   }
-  if (reader.Failed()) ReportUnreadableCommandFile(run, settings);
   return false;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "driver_run.h"
 #include "driver_settings.h"
@@ -15,8 +16,10 @@ bool IsStopCommand(const std::string& trimmedLine);
 // "COMANDO scontrino NON Eseguito!  Linea: 0005 Comando: <line as read>".
 std::string CommandFailureMessage(long long lineNumber, const std::string& line);
 
-// The second pass: sends every command line, trimmed, in file order. True when
-// a stop command ended the sending; a command that fails ends the run.
-bool SendReceiptCommands(const DriverRun& run, const DriverSettings& settings);
+// The second pass: sends the command lines that the first pass read, each
+// trimmed, in file order. True when a stop command ended the sending; a
+// command that fails ends the run.
+bool SendReceiptCommands(const DriverRun& run, const DriverSettings& settings,
+                         const std::vector<std::string>& commandLines);
 
 }  // namespace zelko

@@ -37,7 +37,7 @@ void CheckCommandFileOutput(const std::string& output) {
   MemoryHost host;
   host.files["c:\\SCONTRINO.INP"] = output;
   const auto check = CheckCommandFile(host, "c:\\SCONTRINO.INP");
-  Require(check && check->LineCountMatches() && check->foundLines >= 6);
+  Require(check && check->LineCountMatches() && check->FoundLines() >= 6);
   Require(check->port == "1" && check->speed == "115200,n,8,1");
   const std::vector<std::string> lines = ExpectedLines(output);
   for (std::size_t i = 6; i + 3 < lines.size(); ++i) {

@@ -43,7 +43,7 @@ void CheckFirstPass(const std::string& bytes, const std::vector<std::string>& li
   if (!check) return;
   Require(check->port == TrimSpaces(lines[0]));
   Require(check->speed == TrimSpaces(lines[1]));
-  Require(check->foundLines == lines.size() - 3);
+  Require(check->FoundLines() == lines.size() - 3);
 }
 
 // A command file written with the count of its command lines passes the count check.
@@ -53,7 +53,7 @@ void CheckWrittenCount(const std::vector<std::string>& commands) {
   MemoryHost host;
   host.files[kPath] = WriteAllLines(file);
   const auto check = CheckCommandFile(host, kPath);
-  Require(check && check->foundLines == commands.size() && check->LineCountMatches());
+  Require(check && check->FoundLines() == commands.size() && check->LineCountMatches());
   Require(AsksForHighSpeed(check->speed));
 }
 

@@ -27,7 +27,7 @@ TEST_P(CommandFileCounting, ReadsTheDeclaredAndFoundLines) {
   const auto check = Check(GetParam().content);
   ASSERT_TRUE(check.has_value());
   EXPECT_EQ(check->declaredLines, GetParam().declared);
-  EXPECT_EQ(check->foundLines, GetParam().found);
+  EXPECT_EQ(check->FoundLines(), GetParam().found);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <sstream>
 
 #include "driver_fakes.h"
@@ -168,14 +169,35 @@ INSTANTIATE_TEST_SUITE_P(
         EarlyFailureCase{"TwoLines", "COM1\r\n9600\r\n", "N", "File Scontrino assente o incompleto: c:\\SCONTRINO.INP", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(DriverRunTest, CommandFileGoneBeforeTheSecondPassIsReported) {
-  CommandFile("COM1\r\n9600\r\n1\r\nA\r\n");
-  control.beforeAnswer = [this](const std::string& operation, RegisterEvents&) {
-    if (operation == "SendQuery <</?f") host.files.erase(kCommandFile);
+// Whatever happens to the command file once it has been counted, the lines
+// sent are the ones counted.
+TEST_F(DriverRunTest, SecondPassSendsTheLinesTheFirstPassCounted) {
+  const struct {
+    const char* name;
+    std::optional<std::string> later;  // the file when the session starts; nothing: removed
+  } cases[] = {
+      {"removed", std::nullopt},
+      {"rewritten with as many lines", "COM1\r\n9600\r\n2\r\nX\r\nY\r\n"},
+      {"half written", "COM1\r\n9600\r\n2\r\nX"},
+      {"grown", "COM1\r\n9600\r\n2\r\nA\r\nB\r\nC\r\n"},
   };
-  EXPECT_EQ(Run(), kExitFailureReported);
-  EXPECT_EQ(Result(), "0\r\nFile Scontrino assente o incompleto: c:\\SCONTRINO.INP\r\n");
-  EXPECT_EQ(LastOperation(), "ClosePort");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    CommandFile("COM1\r\n9600\r\n2\r\nA\r\nB\r\n");
+    control.operations.clear();
+    control.beforeAnswer = [&](const std::string& operation, RegisterEvents&) {
+      if (operation != "SendCommand =K") return;
+      if (c.later) {
+        CommandFile(*c.later);
+      } else {
+        host.files.erase(kCommandFile);
+      }
+    };
+    EXPECT_EQ(Run(), kExitSuccess);
+    EXPECT_THAT(control.operations,
+                ElementsAreArray(SessionThen({"SendCommand A", "SendCommand B", "SendQuery <</?s", "ClosePort"})));
+    EXPECT_EQ(Result(), "1234\r\nOK\r\n");
+  }
 }
 
 TEST_F(DriverRunTest, CommandLineNamesTheResultFileInQuotes) {
@@ -200,28 +222,28 @@ TEST_F(DriverRunTest, UnwritableResultFileGivesExitStatusTwoAndOneDiagnosticLine
   EXPECT_EQ(Result(), "old");
 }
 
-TEST_F(DriverRunTest, RunHoldsTheLockBesideTheDefaultResultFileFromStartToEnd) {
+TEST_F(DriverRunTest, RunHoldsTheCommandFileLockFromStartToEnd) {
   CommandFile("COM1\r\n9600\r\n1\r\nA\r\n");
   host.commandLine = "d:\\r.out";
   std::vector<std::size_t> heldAt;
   control.beforeAnswer = [&](const std::string&, RegisterEvents&) { heldAt.push_back(host.lockEvents.size()); };
   EXPECT_EQ(Run(), kExitSuccess);
   EXPECT_THAT(heldAt, Each(1u));
-  EXPECT_THAT(host.lockEvents, ElementsAre("lock c:\\SCONTRINO.OUT.lock", "unlock c:\\SCONTRINO.OUT.lock"));
+  EXPECT_THAT(host.lockEvents, ElementsAre("lock c:\\scontrino.inp.lock", "unlock c:\\scontrino.inp.lock"));
 
   host.lockEvents.clear();
   CommandFile("COM1\r\n9600\r\n5\r\n");
   EXPECT_EQ(Run(), kExitFailureReported);
-  EXPECT_THAT(host.lockEvents, ElementsAre("lock c:\\SCONTRINO.OUT.lock", "unlock c:\\SCONTRINO.OUT.lock"));
+  EXPECT_THAT(host.lockEvents, ElementsAre("lock c:\\scontrino.inp.lock", "unlock c:\\scontrino.inp.lock"));
 }
 
 TEST_F(DriverRunTest, RunWithoutItsLockGoesOnAndSaysSo) {
   CommandFile("COM1\r\n9600\r\n0\r\n");
-  host.refuseLock.insert("c:\\SCONTRINO.OUT.lock");
+  host.refuseLock.insert("c:\\scontrino.inp.lock");
   EXPECT_EQ(Run(), kExitSuccess);
   EXPECT_EQ(Result(), "1234\r\nOK\r\n");
   EXPECT_EQ(diagnostics.str(),
-            "ZelkoDriver: the lock file \"c:\\SCONTRINO.OUT.lock\" could not be made; running without it\n");
+            "ZelkoDriver: the lock file \"c:\\scontrino.inp.lock\" could not be made; running without it\n");
 }
 
 TEST_F(DriverRunTest, HostPlacesTheFilesInTheProfileFolder) {

@@ -111,7 +111,7 @@ TEST_F(HardeningTest, UnwritableResultGivesExitStatusTwoAStderrLineAndNoFileLeft
       EXPECT_EQ(RunDriverInProcess(failing ? "on prefix =S fail 111" : "", {c.resultPath}), 2);
       EXPECT_EQ(DriverOutput(), std::string("ZelkoDriver: the result file \"") + c.resultPath + "\" could not be written\n");
       std::vector<std::string> after = FilesUnder(folder_.File("root/c"));
-      std::erase(after, "SCONTRINO.OUT.lock");  // the lock file stays, empty, for the next run
+      std::erase(after, "scontrino.inp.lock");  // the lock file stays, empty, for the next run
       EXPECT_EQ(after, before);
       std::filesystem::remove(folder_.File("driver.out"));
     }

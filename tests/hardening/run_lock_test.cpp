@@ -149,5 +149,26 @@ TEST_F(LoaderLockTest, LoaderWaitsWhileTheCommandFileIsLockedThenWritesItWhole) 
   EXPECT_EQ(Root("c/Scontrino.inp"), Expected("PRIMO"));
 }
 
+// A driver run on "c:\SCONTRINO.INP" and a loader run writing
+// "C:\Scontrino.inp" take one lock: the loader waits while the driver sends,
+// and goes on when the driver is killed.
+TEST_F(LoaderLockTest, LoaderWaitsForADriverRunOnTheSameFile) {
+  WriteReceipt({"=T1/$100", "=S"});
+  const std::string receipt = Root("c/Scontrino.inp");
+  auto driver = ChildProcess::Start(ZELKO_DRIVER_PATH, {},
+                                    {{"ZELKO_ROOT", folder_.File("root")},
+                                     {"ZELKO_CONTROL", "emulator"},
+                                     {"ZELKO_EMULATOR_SCENARIO", folder_.Write("stuck.txt", "on prefix =T1 delay 60000")},
+                                     {"ZELKO_OPERATOR", "unattended"}},
+                                    folder_.File("driver.out"));
+  ASSERT_TRUE(WaitUntil([&] { return Root("emulator/journal.txt").find("=D1/(") != std::string::npos; }));
+  auto loader = StartLoader(Article("PRIMO"), "loader.out");
+  EXPECT_EQ(loader->Wait(300ms), std::nullopt) << "the loader waits while the driver holds the lock";
+  EXPECT_EQ(Root("c/Scontrino.inp"), receipt);
+  driver.reset();  // SIGKILL
+  EXPECT_EQ(loader->Wait(30s), 0) << folder_.Read("loader.out");
+  EXPECT_EQ(Root("c/Scontrino.inp"), Expected("PRIMO"));
+}
+
 }  // namespace
 }  // namespace zelko::hardening
