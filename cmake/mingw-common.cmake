@@ -5,6 +5,7 @@ set(CMAKE_CXX_COMPILER ${ZELKO_MINGW_TRIPLE}-g++-posix)
 set(CMAKE_C_COMPILER ${ZELKO_MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_RC_COMPILER ${ZELKO_MINGW_TRIPLE}-windres)
 set(ZELKO_WINDRES ${ZELKO_MINGW_TRIPLE}-windres)
+set(ZELKO_WIDL ${ZELKO_MINGW_TRIPLE}-widl)
 
 # The MinGW runtime, and GoogleTest and the header-only libraries that
 # cmake/windows-deps.sh prepares for this target.

@@ -1,15 +1,24 @@
-# Resources of a Windows program: the VERSIONINFO from the project's one
-# version number and, for the driver, the paper notice's icon.
-#   zelko_add_windows_resources(<target> <description> [NOTICE_ICON])
+# Resources of a Windows program or DLL: the VERSIONINFO from the project's
+# one version number and, for the driver, the paper notice's icon; EXTRA adds
+# resource lines (built from the files in DEPENDS).
+#   zelko_add_windows_resources(<target> <description> [NOTICE_ICON] [LIBRARY]
+#                               [EXTRA <lines>] [DEPENDS <files>...])
 function(zelko_add_windows_resources target description)
-  cmake_parse_arguments(ARG "NOTICE_ICON" "" "" ${ARGN})
+  cmake_parse_arguments(ARG "NOTICE_ICON;LIBRARY" "EXTRA" "DEPENDS" ${ARGN})
   set(ZELKO_RC_NAME ${target})
   set(ZELKO_RC_DESCRIPTION "${description}")
-  set(ZELKO_RC_EXTRA "")
+  set(ZELKO_RC_EXTRA "${ARG_EXTRA}")
+  if(ARG_LIBRARY)
+    set(ZELKO_RC_FILETYPE VFT_DLL)
+    set(ZELKO_RC_FILENAME ${target}.dll)
+  else()
+    set(ZELKO_RC_FILETYPE VFT_APP)
+    set(ZELKO_RC_FILENAME ${target}.exe)
+  endif()
   set(includes)
   if(ARG_NOTICE_ICON)
     set(operator_dir ${PROJECT_SOURCE_DIR}/driver/operator)
-    set(ZELKO_RC_EXTRA "#include \"win32_notice_icon.h\"\nZELKO_NOTICE_ICON ICON \"${operator_dir}/win32_notice_icon.ico\"")
+    string(APPEND ZELKO_RC_EXTRA "\n#include \"win32_notice_icon.h\"\nZELKO_NOTICE_ICON ICON \"${operator_dir}/win32_notice_icon.ico\"")
     set(includes -I ${operator_dir})
   endif()
   set(script ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
@@ -19,9 +28,11 @@ function(zelko_add_windows_resources target description)
     COMMAND ${ZELKO_WINDRES} ${includes} -i ${script} -o ${object}
     DEPENDS ${script} ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/program.rc.in
             ${PROJECT_SOURCE_DIR}/driver/operator/win32_notice_icon.ico
-            ${PROJECT_SOURCE_DIR}/driver/operator/win32_notice_icon.h
+            ${PROJECT_SOURCE_DIR}/driver/operator/win32_notice_icon.h ${ARG_DEPENDS}
     VERBATIM)
   target_sources(${target} PRIVATE ${object})
-  # A program without a console window, as at a till.
-  set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE TRUE)
+  if(NOT ARG_LIBRARY)
+    # A program without a console window, as at a till.
+    set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE TRUE)
+  endif()
 endfunction()

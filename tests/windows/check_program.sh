@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# Checks a program built for a till: a 32-bit Windows GUI program that needs
-# nothing but system DLLs and carries the project's version.
-# Usage: check_program.sh <program.exe>
+# Checks a program built for a till: a 32-bit Windows GUI program (or DLL)
+# that needs nothing but system DLLs and carries the project's version.
+# Usage: check_program.sh <program.exe|library.dll>
 set -euo pipefail
 program=$1
 objdump=i686-w64-mingw32-objdump
 headers=$($objdump -p "$program")
 ok=true
 grep -q 'file format pei-i386' <<<"$headers" || { echo "$program: not a 32-bit Windows program"; ok=false; }
-grep -q 'Subsystem.*(Windows GUI)' <<<"$headers" || { echo "$program: not a GUI program"; ok=false; }
-system='^(KERNEL32|USER32|GDI32|ADVAPI32|OLE32|OLEAUT32|WS2_32|MSVCRT)\.DLL$'
+if [[ $program != *.dll ]]; then
+  grep -q 'Subsystem.*(Windows GUI)' <<<"$headers" || { echo "$program: not a GUI program"; ok=false; }
+fi
+system='^(KERNEL32|USER32|GDI32|ADVAPI32|OLE32|OLEAUT32|SHLWAPI|WS2_32|MSVCRT)\.DLL$'
 while read -r dll; do
   if ! grep -qiE "$system" <<<"$dll"; then
     echo "$program: needs $dll"

@@ -1,0 +1,102 @@
+#include "standin_connection_point.h"
+
+#include <olectl.h>
+
+#include <vector>
+
+#include "activex_text.h"
+#include "zelko_standin.h"
+
+namespace zelko {
+
+namespace {
+
+// The events' dispatch ids in zelko_standin.idl.
+constexpr DISPID kStatusUpdateEventId = 7;
+constexpr DISPID kDataReceivedEventId = 3;
+
+}  // namespace
+
+StandInConnectionPoint::~StandInConnectionPoint() {
+  for (auto& [cookie, sink] : sinks_) sink->Release();
+}
+
+void StandInConnectionPoint::Raise(const StandInEvent& event) {
+  VARIANT argument;
+  VariantInit(&argument);
+  DISPID id = kStatusUpdateEventId;
+  if (event.kind == StandInEvent::Kind::StatusUpdate) {
+    argument.vt = VT_I4;
+    argument.lVal = event.code;
+  } else {
+    id = kDataReceivedEventId;
+    argument.vt = VT_BSTR;
+    argument.bstrVal = BytesToBstr(event.text);
+  }
+  // A sink may unadvise, or advise another, while it handles the event.
+  std::vector<IDispatch*> sinks;
+  for (auto& [cookie, sink] : sinks_) {
+    sink->AddRef();
+    sinks.push_back(sink);
+  }
+  for (IDispatch* sink : sinks) {
+    DISPPARAMS parameters{&argument, nullptr, 1, 0};
+    sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters, nullptr, nullptr, nullptr);
+    sink->Release();
+  }
+  VariantClear(&argument);
+}
+
+HRESULT STDMETHODCALLTYPE StandInConnectionPoint::QueryInterface(REFIID iid, void** object) {
+  if (!object) return E_POINTER;
+  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IConnectionPoint)) {
+    *object = static_cast<IConnectionPoint*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *object = nullptr;
+  return E_NOINTERFACE;
+}
+
+HRESULT STDMETHODCALLTYPE StandInConnectionPoint::GetConnectionInterface(IID* iid) {
+  if (!iid) return E_POINTER;
+  *iid = DIID_DZelkoStandInEvents;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE StandInConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** container) {
+  if (!container) return E_POINTER;
+  *container = &owner_;
+  owner_.AddRef();
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE StandInConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
+  if (!cookie) return E_POINTER;
+  *cookie = 0;
+  if (!sink) return E_POINTER;
+  IDispatch* events = nullptr;
+  if (FAILED(sink->QueryInterface(DIID_DZelkoStandInEvents, reinterpret_cast<void**>(&events))) &&
+      FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&events)))) {
+    return CONNECT_E_CANNOTCONNECT;
+  }
+  *cookie = nextCookie_++;
+  sinks_[*cookie] = events;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE StandInConnectionPoint::Unadvise(DWORD cookie) {
+  const auto found = sinks_.find(cookie);
+  if (found == sinks_.end()) return CONNECT_E_NOCONNECTION;
+  IDispatch* sink = found->second;
+  sinks_.erase(found);
+  sink->Release();
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE StandInConnectionPoint::EnumConnections(IEnumConnections** connections) {
+  if (connections) *connections = nullptr;
+  return E_NOTIMPL;
+}
+
+}  // namespace zelko
