@@ -11,12 +11,6 @@ namespace zelko {
 
 namespace {
 
-bool StrictFromEnvironment() {
-  char value[8];
-  const DWORD length = GetEnvironmentVariableA("ZELKO_STANDIN_STRICT", value, sizeof value);
-  return length == 1 && value[0] == '1';
-}
-
 // The type library embedded in this DLL as resource TYPELIB 1.
 ComRef<ITypeLib> EmbeddedTypeLib() {
   wchar_t path[MAX_PATH];
@@ -52,7 +46,7 @@ StandInControl* StandInControl::Create() {
 StandInControl::StandInControl(ComRef<ITypeInfo> interfaceInfo, ComRef<ITypeInfo> classInfo)
     : interfaceInfo_(std::move(interfaceInfo)),
       classInfo_(std::move(classInfo)),
-      strict_(StrictFromEnvironment()),
+      strict_(StandInStrictMode()),
       register_(MakeStandInRegister(*this)),
       window_([this] { RaiseQueued(); }),
       connectionPoint_(*this) {
@@ -154,7 +148,7 @@ HRESULT STDMETHODCALLTYPE StandInControl::SendCommand(LONG, short, BSTR text, LO
 
 HRESULT STDMETHODCALLTYPE StandInControl::SendQuery(LONG, short, BSTR text, BSTR* reply, LONG* result) {
   if (!reply || !result) return E_POINTER;
-  StandInRegister::Answer answer{kResultNoHardware, {}};
+  QueryResult answer{kResultNoHardware, {}};
   if (Ready()) answer = register_->SendQuery(BstrToBytes(text));
   SetText(reply, answer.reply);
   *result = answer.code;

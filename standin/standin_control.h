@@ -121,7 +121,7 @@ class StandInControl final : public IZelkoStandIn,
   ComRef<ITypeInfo> interfaceInfo_;
   ComRef<ITypeInfo> classInfo_;
   const bool strict_;
-  std::unique_ptr<StandInRegister> register_;
+  std::unique_ptr<RegisterControl> register_;
   StandInEventWindow window_;
   StandInConnectionPoint connectionPoint_;
   bool raising_ = false;

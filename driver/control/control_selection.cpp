@@ -24,6 +24,8 @@ class AbsentRegisterControl final : public RegisterControl {
 
 }  // namespace
 
+std::unique_ptr<RegisterControl> MakeAbsentRegisterControl() { return std::make_unique<AbsentRegisterControl>(); }
+
 std::unique_ptr<RegisterControl> SelectRegisterControl(const DriverEnvironment& environment) {
   const ControlChoice& choice = environment.control;
   switch (choice.kind) {
@@ -38,7 +40,7 @@ std::unique_ptr<RegisterControl> SelectRegisterControl(const DriverEnvironment& 
   }
   std::cerr << "ZelkoDriver: ZELKO_CONTROL=\"" << environment.controlSetting
             << "\" names no register control; the register is treated as not connected\n";
-  return std::make_unique<AbsentRegisterControl>();
+  return MakeAbsentRegisterControl();
 }
 
 }  // namespace zelko

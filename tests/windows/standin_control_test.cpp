@@ -188,14 +188,13 @@ TEST_F(StandInControlTest, WithoutAReachableRegisterEveryOperationFindsNoHardwar
     SCOPED_TRACE(address.value_or("unset"));
     test::ScopedEnv setting("ZELKO_STANDIN_REGISTER", address);
     const auto binding = MakeDispatchRegisterControl(Create().Get());
-    std::string port = "COM1";
-    std::string reply = "left over";
     EXPECT_EQ(binding->ClosePort(), kResultNoHardware);
-    EXPECT_EQ(binding->OpenPort(port), kResultNoHardware);
+    EXPECT_EQ(binding->OpenPort("COM1"), kResultNoHardware);
     binding->SetHighSpeed(true);
-    EXPECT_EQ(binding->SendCommand(0, 0, "=K"), kResultNoHardware);
-    EXPECT_EQ(binding->SendQuery(0, 0, "<</?s", reply), kResultNoHardware);
-    EXPECT_EQ(reply, "");
+    EXPECT_EQ(binding->SendCommand("=K"), kResultNoHardware);
+    const QueryResult query = binding->SendQuery("<</?s");
+    EXPECT_EQ(query.code, kResultNoHardware);
+    EXPECT_EQ(query.reply, "");
     EXPECT_EQ(binding->ResultCodeExtended(), 0);
   }
 }
@@ -215,16 +214,14 @@ TEST_F(StandInControlTest, ForwardsEachOperationToTheRegisterAsTheDriverCallsIt)
   {
     const auto binding = MakeDispatchRegisterControl(Create().Get());
     binding->SetEventHandler(&recorder);
-    std::string port = "COM1";
-    std::string reply;
     EXPECT_EQ(binding->ClosePort(), 0);
-    EXPECT_EQ(binding->OpenPort(port), 0);
-    EXPECT_EQ(port, "COM1");
+    EXPECT_EQ(binding->OpenPort("COM1"), 0);
     binding->SetHighSpeed(true);
-    EXPECT_EQ(binding->SendCommand(0, 0, "=T1/$100"), kResultExtended);
+    EXPECT_EQ(binding->SendCommand("=T1/$100"), kResultExtended);
     EXPECT_EQ(recorder.events, (std::vector<std::string>{"StatusUpdate 24", "DataReceived Totale 1,00"}));
-    EXPECT_EQ(binding->SendQuery(0, 0, "<</?s", reply), 0);
-    EXPECT_EQ(reply, "0010000000001");
+    const QueryResult query = binding->SendQuery("<</?s");
+    EXPECT_EQ(query.code, 0);
+    EXPECT_EQ(query.reply, "0010000000001");
     EXPECT_EQ(binding->ResultCodeExtended(), 9);
   }
   EXPECT_EQ(peer.Requests(), (std::vector<std::string>{
@@ -310,12 +307,12 @@ TEST_F(StandInControlTest, StrictModeFindsNoHardwareUntilSitedAndActiveInPlace) 
   FakeFormSite siteWithoutInPlace(false);
   RECT place{0, 0, 32, 32};
 
-  EXPECT_EQ(binding->SendCommand(0, 0, "=K"), kResultNoHardware) << "created bare";
+  EXPECT_EQ(binding->SendCommand("=K"), kResultNoHardware) << "created bare";
   ASSERT_EQ(object->SetClientSite(&siteWithoutInPlace), S_OK);
   EXPECT_TRUE(FAILED(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &siteWithoutInPlace, 0, nullptr, &place)));
-  EXPECT_EQ(binding->SendCommand(0, 0, "=K"), kResultNoHardware) << "site without in-place activation";
+  EXPECT_EQ(binding->SendCommand("=K"), kResultNoHardware) << "site without in-place activation";
   ASSERT_EQ(object->SetClientSite(&site), S_OK);
-  EXPECT_EQ(binding->SendCommand(0, 0, "=K"), kResultNoHardware) << "sited, not active";
+  EXPECT_EQ(binding->SendCommand("=K"), kResultNoHardware) << "sited, not active";
 
   ASSERT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.Window(), &place), S_OK);
   EXPECT_TRUE(site.Active());
@@ -325,13 +322,13 @@ TEST_F(StandInControlTest, StrictModeFindsNoHardwareUntilSitedAndActiveInPlace) 
   ASSERT_EQ(window->GetWindow(&own), S_OK);
   EXPECT_EQ(GetParent(own), site.Window());
   EXPECT_FALSE(IsWindowVisible(own));
-  EXPECT_EQ(binding->SendCommand(0, 0, "=K"), 0);
-  EXPECT_EQ(binding->SendCommand(0, 0, "=C1"), 0);
+  EXPECT_EQ(binding->SendCommand("=K"), 0);
+  EXPECT_EQ(binding->SendCommand("=C1"), 0);
 
   EXPECT_EQ(window->InPlaceDeactivate(), S_OK);
   EXPECT_FALSE(site.Active());
   EXPECT_FALSE(IsWindow(own));
-  EXPECT_EQ(binding->SendCommand(0, 0, "=K"), kResultNoHardware) << "deactivated";
+  EXPECT_EQ(binding->SendCommand("=K"), kResultNoHardware) << "deactivated";
   object->SetClientSite(nullptr);
   EXPECT_EQ(peer.Requests().size(), 2u);
 }
