@@ -1,6 +1,18 @@
 #include "listen_address.h"
 
+#include <charconv>
+
 namespace zelko {
+
+namespace {
+
+bool IsPortNumber(const std::string& port) {
+  unsigned value = 0;
+  const auto [end, error] = std::from_chars(port.data(), port.data() + port.size(), value);
+  return error == std::errc() && end == port.data() + port.size() && value <= 65535;
+}
+
+}  // namespace
 
 bool SplitListenAddress(const std::string& address, std::string& host, std::string& port) {
   const std::size_t colon = address.rfind(':');
@@ -12,7 +24,7 @@ bool SplitListenAddress(const std::string& address, std::string& host, std::stri
     port = address.substr(colon + 1);
   }
   if (host.size() >= 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
-  return !host.empty() && !port.empty();
+  return !host.empty() && IsPortNumber(port);
 }
 
 }  // namespace zelko

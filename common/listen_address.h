@@ -5,7 +5,8 @@
 namespace zelko {
 
 // A "--listen" value split into host and port: "host:port", "[v6]:port", or a
-// bare port on the loopback address. False when either part is empty.
+// bare port on the loopback address. False when the host is empty or the port
+// is not a number from 0 (any free port) to 65535 in decimal digits.
 bool SplitListenAddress(const std::string& address, std::string& host, std::string& port);
 
 }  // namespace zelko

@@ -1,6 +1,7 @@
 // ZelkoEmulator: a Zelko register for the receipt driver, reached over TCP
 // (ZELKO_CONTROL=tcp:<host>:<port>), with an operator's console on stdin.
 #include <CLI/CLI.hpp>
+#include <chrono>
 #include <iostream>
 #include <mutex>
 #include <thread>
@@ -25,6 +26,7 @@ struct Options {
   std::string scenario;
   std::string journal;
   std::string articles;
+  long long idleTimeoutMs = kDefaultIdleLimit.count();
   bool quiet = false;
 };
 
@@ -85,6 +87,11 @@ class DriverConnection final : public ConnectionHandler {
     articles_.WriteIfChanged();
   }
 
+  std::string TurnAway(const std::string& peer) override {
+    screen_.Line("driver from " + peer + " turned away: another driver is connected");
+    return BusyLine();
+  }
+
  private:
   EmulatedRegister& register_;
   ArticleTableWriter& articles_;
@@ -136,7 +143,8 @@ int Run(const Options& options) {
   std::string host;
   std::string port;
   if (!SplitListenAddress(options.listen, host, port)) {
-    std::cerr << "ZelkoEmulator: --listen wants HOST:PORT, not \"" << options.listen << "\"\n";
+    std::cerr << "ZelkoEmulator: --listen wants HOST:PORT with a port from 1 to 65535 (0: any free port), not \""
+              << options.listen << "\"\n";
     return kExitUsage;
   }
   std::string error;
@@ -157,7 +165,7 @@ int Run(const Options& options) {
   // The first line always appears, so that scripts can learn the port.
   std::cout << "ZelkoEmulator listening on " << host << ":" << server->Port() << std::endl;
 
-  std::thread serving([&] { server->Serve(connection, stop); });
+  std::thread serving([&] { server->Serve(connection, stop, std::chrono::milliseconds(options.idleTimeoutMs)); });
   RunConsole(emulatedRegister, stop, screen);
   stop.Trigger();
   serving.join();
@@ -177,6 +185,10 @@ int main(int argc, char** argv) {
   app.add_option("--scenario", options.scenario, "scenario file: faults and events to script");
   app.add_option("--journal", options.journal, "file to append every operation to");
   app.add_option("--articles", options.articles, "file to write the article table to");
+  app.add_option("--idle-timeout-ms", options.idleTimeoutMs,
+                 "drop a driver that sends no request, or reads nothing, for this long")
+      ->capture_default_str()
+      ->check(CLI::Range(1LL, 86400000LL));
   app.add_flag("--quiet", options.quiet, "no live lines, only the listening line");
   try {
     app.parse(argc, argv);

@@ -93,4 +93,9 @@ SessionReply AnswerRequestLine(EmulatedRegister& emulatedRegister, std::string_v
   return reply;
 }
 
+std::string BusyLine() {
+  return json{{"error", "busy"}, {"message", "ZelkoEmulator serves one driver at a time and another one is connected"}}
+      .dump();
+}
+
 }  // namespace zelko::emulator

@@ -24,4 +24,8 @@ struct SessionReply {
 
 SessionReply AnswerRequestLine(EmulatedRegister& emulatedRegister, std::string_view line);
 
+// What a client is told when another one is being served, before its
+// connection is closed. It carries no id, so a driver takes it as a lost connection.
+std::string BusyLine();
+
 }  // namespace zelko::emulator

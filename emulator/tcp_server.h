@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -17,10 +18,17 @@ class ConnectionHandler {
   virtual void Connected(const std::string& peer) = 0;
   virtual SessionReply Answer(std::string_view line) = 0;
   virtual void Disconnected(const std::string& why) = 0;
+  // A client that came while another is served: the line it is sent before its connection is closed.
+  virtual std::string TurnAway(const std::string& peer) = 0;
 };
 
-// A listening TCP socket that serves one client at a time; a second client
-// waits in the listen queue until the first one leaves.
+// How long a client may leave the server waiting, on its next request or on
+// reading what it was sent, before it is dropped.
+inline constexpr std::chrono::milliseconds kDefaultIdleLimit{60000};
+
+// A listening TCP socket that serves one client at a time; a client that
+// comes meanwhile is turned away at once. Whatever a client does, the stop
+// switch ends serving within a fraction of a second.
 class TcpServer {
  public:
   // Null, with `error` set, when the address cannot be bound. Port "0" picks a free port.
@@ -31,12 +39,11 @@ class TcpServer {
 
   std::uint16_t Port() const;
   // Serves clients until `stop` is triggered.
-  void Serve(ConnectionHandler& handler, const StopSignal& stop);
+  void Serve(ConnectionHandler& handler, const StopSignal& stop,
+             std::chrono::milliseconds idleLimit = kDefaultIdleLimit);
 
  private:
   explicit TcpServer(int listener) : listener_(listener) {}
-  // Returns why the connection ended.
-  std::string ServeClient(int client, ConnectionHandler& handler, const StopSignal& stop);
 
   int listener_;
 };

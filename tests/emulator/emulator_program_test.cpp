@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "event_recorder.h"
+#include "tcp_connection.h"
 #include "running_emulator.h"
 #include "tcp_register_control.h"
 
@@ -60,6 +61,36 @@ TEST(EmulatorProgramTest, QuitAndTerminationSignalEndItCleanly) {
   EXPECT_EQ(folder.Read("articles.txt"), kArticle + "\r\n") << "the table is written on the way out";
 }
 
+// A client that sends requests without reading the answers fills every
+// buffer between it and the emulator; quitting and the termination signals
+// still end the emulator.
+TEST(EmulatorProgramTest, StopsWhileAClientSendsWithoutReading) {
+  struct Case {
+    const char* name;
+    void (*stop)(RunningEmulator&);
+  };
+  const Case cases[] = {
+      {"q", [](RunningEmulator& e) { e.Process().Write("q\n"); }},
+      {"SIGTERM", [](RunningEmulator& e) { e.Process().Terminate(); }},
+  };
+  TempFolder folder;
+  folder.Write("flood.txt", "on prefix F data " + std::string(8192, 'x') + "\n");
+  std::string requests = R"({"id":0,"op":"OpenPort","port":"1"})" "\n";
+  for (int id = 1; id <= 4000; ++id) requests += "{\"id\":" + std::to_string(id) + R"(,"op":"SendCommand","text":"F"})" "\n";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RunningEmulator emulator(folder, {"--quiet", "--scenario", folder.File("flood.txt")});
+    ASSERT_NE(emulator.Port(), "");
+    auto flood = ConnectTcp("127.0.0.1", emulator.Port(), TcpConnection::Clock::now() + 5s);
+    ASSERT_NE(flood, nullptr);
+    std::thread sending([&] { flood->SendAll(requests); });
+    std::this_thread::sleep_for(500ms);
+    c.stop(emulator);
+    EXPECT_EQ(emulator.Process().Wait(10s), 0);
+    sending.join();
+  }
+}
+
 TEST(EmulatorProgramTest, UnusableOptionsExitWith2AndSayWhy) {
   TempFolder folder;
   folder.Write("bad-scenario.txt", "cover ajar\n");
@@ -73,6 +104,10 @@ TEST(EmulatorProgramTest, UnusableOptionsExitWith2AndSayWhy) {
       {{"--scenario", folder.File("missing.txt")}, "cannot read the scenario file"},
       {{"--journal", folder.File("file/journal.txt")}, "cannot write the journal"},
       {{"--listen", "127.0.0.1:"}, "--listen wants HOST:PORT"},
+      {{"--listen", "127.0.0.1:72836"}, "--listen wants HOST:PORT with a port from 1 to 65535"},
+      {{"--listen", "127.0.0.1:-1"}, "--listen wants HOST:PORT"},
+      {{"--listen", "127.0.0.1:http"}, "--listen wants HOST:PORT"},
+      {{"--idle-timeout-ms", "0"}, "--idle-timeout-ms"},
       {{"--listen", "no-such-host.invalid:1"}, "cannot resolve no-such-host.invalid:1"},
       {{"--bogus"}, "--bogus"},
   };

@@ -23,8 +23,27 @@ class Handler final : public ConnectionHandler {
     const std::lock_guard lock(mutex);
     endings.push_back(why);
   }
+  std::string TurnAway(const std::string&) override {
+    ++turnedAway;
+    return BusyLine();
+  }
+
+  std::vector<std::string> Endings() {
+    const std::lock_guard lock(mutex);
+    return endings;
+  }
+  // Waits until `count` connections have ended.
+  bool WaitForEndings(std::size_t count, std::chrono::milliseconds timeout = 10s) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (Endings().size() < count) {
+      if (std::chrono::steady_clock::now() >= deadline) return false;
+      std::this_thread::sleep_for(10ms);
+    }
+    return true;
+  }
 
   std::atomic<int> connections = 0;
+  std::atomic<int> turnedAway = 0;
   std::mutex mutex;
   std::vector<std::string> endings;
 
@@ -35,7 +54,7 @@ class Handler final : public ConnectionHandler {
 // The emulator's server on a free loopback port, serving on its own thread.
 class TcpServerTest : public ::testing::Test {
  protected:
-  void Start(std::string_view scenarioText) {
+  void Start(std::string_view scenarioText, std::chrono::milliseconds idleLimit = kDefaultIdleLimit) {
     const ScenarioParse parse = ParseScenario(scenarioText);
     ASSERT_EQ(parse.error, "");
     register_ = std::make_unique<EmulatedRegister>(parse.scenario, journal_);
@@ -44,7 +63,7 @@ class TcpServerTest : public ::testing::Test {
     server_ = TcpServer::Listen("127.0.0.1", "0", error);
     ASSERT_NE(server_, nullptr) << error;
     port_ = std::to_string(server_->Port());
-    serving_ = std::thread([this] { server_->Serve(*handler_, stop_); });
+    serving_ = std::thread([this, idleLimit] { server_->Serve(*handler_, stop_, idleLimit); });
   }
 
   void TearDown() override {
@@ -89,7 +108,7 @@ TEST_F(TcpServerTest, DriverClientRunsOperationsAndReceivesEventsFirst) {
   EXPECT_EQ(query.reply, "0000000000001");
 }
 
-TEST_F(TcpServerTest, SecondClientWaitsUntilTheFirstLeaves) {
+TEST_F(TcpServerTest, SecondClientIsTurnedAwayWithABusyLineWhileTheFirstIsServed) {
   Start("");
   auto first = Client();
   EXPECT_EQ(first->ClosePort(), 0);
@@ -97,11 +116,16 @@ TEST_F(TcpServerTest, SecondClientWaitsUntilTheFirstLeaves) {
   ASSERT_NE(second, nullptr);
   ASSERT_TRUE(second->SendAll("{\"id\":1,\"op\":\"ClosePort\"}\n"));
   std::string received;
-  EXPECT_EQ(second->Receive(received, TcpConnection::Clock::now() + 200ms), TcpConnection::ReceiveStatus::TimedOut);
+  while (second->Receive(received, TcpConnection::Clock::now() + 5s) == TcpConnection::ReceiveStatus::Data) {
+  }
+  EXPECT_EQ(received, BusyLine() + "\n");
+  EXPECT_EQ(Client()->ClosePort(), 107) << "a driver takes the busy line as no register";
+  EXPECT_EQ(first->ClosePort(), 0) << "the first client is served on";
+  // Once the first has left, the next one is served, however soon it comes.
   first.reset();
-  EXPECT_EQ(second->Receive(received, TcpConnection::Clock::now() + 5s), TcpConnection::ReceiveStatus::Data);
-  EXPECT_EQ(received, "{\"id\":1,\"result\":0}\n");
+  EXPECT_EQ(Client()->ClosePort(), 0);
   EXPECT_EQ(handler_->connections, 2);
+  EXPECT_EQ(handler_->turnedAway, 2);
 }
 
 TEST_F(TcpServerTest, ScriptedDropLosesTheConnectionAndTheNextOperationReconnects) {
@@ -151,17 +175,98 @@ TEST_F(TcpServerTest, BadInputClosesTheConnectionAndTheServerGoesOn) {
   EXPECT_EQ(handler_->endings[3], "bad request: line too long");
 }
 
-TEST_F(TcpServerTest, StopEndsServingEvenDuringADelay) {
-  Start("on command 1 delay 60000");
-  auto client = Client(100ms);
-  std::string port = "1";
-  client->OpenPort(port);
-  EXPECT_EQ(client->SendCommand("=K"), 112);
+// A client that holds the connection without ever completing an exchange.
+struct HoldingClient {
+  std::unique_ptr<TcpConnection> connection;
+  std::thread feeder;
+  std::atomic<bool> done = false;
+
+  ~HoldingClient() {
+    done = true;
+    if (feeder.joinable()) feeder.join();
+  }
+};
+
+// The scenario answers each "F" command with an 8 KiB data event, so that a
+// client that does not read soon fills every buffer on the way.
+const std::string kFloodScenario = "on prefix F data " + std::string(8192, 'x');
+
+struct HoldCase {
+  const char* name;
+  void (*hold)(HoldingClient&);
+  const char* idleEnding;  // how the idle limit ends it; null: the server itself is busy, not idle
+};
+
+const HoldCase kHoldCases[] = {
+    {"ConnectsAndSendsNothing", [](HoldingClient&) {}, "idle: no request"},
+    {"HalfALine", [](HoldingClient& c) { c.connection->SendAll("{\"id\":1,\"op\":\"Clo"); }, "idle: no request"},
+    {"AByteNowAndThenNeverAWholeLine",
+     [](HoldingClient& c) {
+       c.feeder = std::thread([&c] {
+         while (!c.done && c.connection->SendAll("x")) std::this_thread::sleep_for(20ms);
+       });
+     },
+     "idle: no request"},
+    {"RequestsWithoutReadingTheAnswers",
+     [](HoldingClient& c) {
+       c.feeder = std::thread([&c] {
+         std::string requests = R"({"id":0,"op":"OpenPort","port":"1"})" "\n";
+         for (int id = 1; id <= 4000; ++id) {
+           requests += "{\"id\":" + std::to_string(id) + R"(,"op":"SendCommand","text":"F"})" "\n";
+         }
+         c.connection->SendAll(requests);
+       });
+     },
+     "idle: not reading"},
+    {"WaitsOnAScriptedDelay",
+     [](HoldingClient& c) {
+       c.connection->SendAll(R"({"id":0,"op":"OpenPort","port":"1"})" "\n" R"({"id":1,"op":"SendCommand","text":"=K"})" "\n");
+     },
+     nullptr},
+};
+
+const std::string kHoldScenario = kFloodScenario + "\non prefix =K delay 60000";
+
+class HoldingClientTest : public TcpServerTest, public ::testing::WithParamInterface<HoldCase> {
+ protected:
+  void Hold() {
+    holder_.connection = RawClient();
+    ASSERT_NE(holder_.connection, nullptr);
+    GetParam().hold(holder_);
+  }
+
+  HoldingClient holder_;
+};
+
+// The cases in which the client is idle.
+class IdleClientTest : public HoldingClientTest {};
+
+TEST_P(IdleClientTest, IsDroppedAtTheIdleLimitAndTheNextClientIsServed) {
+  Start(kHoldScenario, 300ms);
+  const auto start = std::chrono::steady_clock::now();
+  Hold();
+  ASSERT_TRUE(handler_->WaitForEndings(1));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 300ms);
+  EXPECT_EQ(handler_->Endings(), std::vector<std::string>{GetParam().idleEnding});
+  EXPECT_EQ(Client()->ClosePort(), 0);
+}
+
+TEST_P(HoldingClientTest, CannotKeepStopFromEndingServing) {
+  Start(kHoldScenario);
+  Hold();
+  std::this_thread::sleep_for(300ms);
   const auto start = std::chrono::steady_clock::now();
   stop_.Trigger();
   serving_.join();
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+  EXPECT_EQ(handler_->Endings(), std::vector<std::string>{"emulator stopping"});
 }
+
+std::string CaseName(const ::testing::TestParamInfo<HoldCase>& info) { return info.param.name; }
+
+INSTANTIATE_TEST_SUITE_P(Clients, HoldingClientTest, ::testing::ValuesIn(kHoldCases), CaseName);
+INSTANTIATE_TEST_SUITE_P(Clients, IdleClientTest,
+                         ::testing::ValuesIn(std::begin(kHoldCases), std::end(kHoldCases) - 1), CaseName);
 
 TEST(TcpServerListenTest, UnusableAddressesAreReported) {
   std::string error;
