@@ -21,6 +21,8 @@ class TcpConnection {
   virtual bool SendAll(std::string_view bytes) = 0;
   // Appends what has arrived to `data`, waiting until `deadline` for something to arrive.
   virtual ReceiveStatus Receive(std::string& data, Clock::time_point deadline) = 0;
+  // True when the peer has closed its end, without waiting.
+  virtual bool PeerHasClosed() = 0;
 };
 
 // Null when no connection could be made before `deadline`.

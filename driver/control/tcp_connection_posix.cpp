@@ -89,6 +89,11 @@ class PosixTcpConnection final : public TcpConnection {
     }
   }
 
+  bool PeerHasClosed() override {
+    pollfd entry{fd_, POLLRDHUP, 0};
+    return poll(&entry, 1, 0) > 0 && (entry.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
+  }
+
  private:
   bool SetReceiveTimeout(std::chrono::milliseconds wait) {
     if (wait == receiveTimeout_) return true;

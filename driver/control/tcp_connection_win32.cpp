@@ -79,6 +79,13 @@ class WinsockTcpConnection final : public TcpConnection {
     }
   }
 
+  // Readable with nothing to read: the peer has closed. Pending data hides a close; it is found later.
+  bool PeerHasClosed() override {
+    if (!WaitFor(socket_, Wait::Read, Clock::now())) return false;
+    char byte;
+    return recv(socket_, &byte, 1, MSG_PEEK) <= 0;
+  }
+
  private:
   SOCKET socket_;
 };

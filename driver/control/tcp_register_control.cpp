@@ -16,9 +16,19 @@ namespace {
 
 using nlohmann::json;
 
-// How long, in all, a register that let an operation time out has to speak
-// again; the operations after the timeout share this wait.
-constexpr std::chrono::milliseconds kStalledWait{250};
+// The longest wait for one operation. A longer timeout counts as this, which
+// also keeps every deadline far from the clock's range.
+constexpr std::chrono::milliseconds kMaxTimeout = std::chrono::hours(1);
+
+// How long closing the port waits right after an operation ran out of time:
+// a register that let one operation time out does not hold up the end of the
+// run (the failure report's closing of the port) by a whole timeout more.
+constexpr std::chrono::milliseconds kCloseAfterTimeoutWait{250};
+
+// A connection unused for this long is checked before a request goes out: the
+// register may have closed it meanwhile (ZelkoEmulator drops idle clients),
+// and the request then goes out on a new one instead of being lost.
+constexpr std::chrono::seconds kQuietBeforeCheck{1};
 
 // A peer that sends a line longer than this is not speaking the protocol.
 constexpr std::size_t kMaxLineBytes = 64 * 1024 * 1024;
@@ -42,11 +52,15 @@ std::optional<std::string> TextField(const json& object, const char* name) {
 class TcpRegisterControl final : public RegisterControl {
  public:
   TcpRegisterControl(std::string host, std::string port, std::chrono::milliseconds timeout)
-      : host_(std::move(host)), port_(std::move(port)), timeout_(timeout) {}
+      : host_(std::move(host)), port_(std::move(port)), timeout_(std::min(timeout, kMaxTimeout)) {}
 
   void SetEventHandler(RegisterEvents* events) override { events_ = events; }
 
-  std::int32_t ClosePort() override { return ResultOf({{"op", protocol::kClosePort}}); }
+  std::int32_t ClosePort() override {
+    return Exchange({{"op", protocol::kClosePort}}, "result", nullptr,
+                    timedOut_ ? std::min(timeout_, kCloseAfterTimeoutWait) : timeout_)
+        .code;
+  }
 
   std::int32_t OpenPort(std::string_view port) override {
     return ResultOf({{"op", protocol::kOpenPort}, {"port", BytesToProtocolText(port)}});
@@ -80,21 +94,35 @@ class TcpRegisterControl final : public RegisterControl {
 
   std::int32_t ResultOf(json request) { return Exchange(std::move(request), "result").code; }
 
+  // One request and its response. The deadline is fixed here: events and
+  // stale responses are handled on the way but never move it.
   Answer Exchange(json request, const char* numberField, const char* textField = nullptr) {
-    const auto start = TcpConnection::Clock::now();
-    if (!connection_) Connect(start + timeout_);
+    return Exchange(std::move(request), numberField, textField, timeout_);
+  }
+
+  Answer Exchange(json request, const char* numberField, const char* textField, std::chrono::milliseconds wait) {
+    const auto deadline = TcpConnection::Clock::now() + wait;
+    const Answer answer = ExchangeUntil(std::move(request), numberField, textField, deadline);
+    timedOut_ = answer.code == kResultTimeout || (!answer.response && TcpConnection::Clock::now() >= deadline);
+    lastUsed_ = TcpConnection::Clock::now();
+    return answer;
+  }
+
+  Answer ExchangeUntil(json request, const char* numberField, const char* textField,
+                       TcpConnection::Clock::time_point deadline) {
+    if (connection_ && TcpConnection::Clock::now() - lastUsed_ >= kQuietBeforeCheck &&
+        connection_->PeerHasClosed()) {
+      connection_.reset();
+    }
+    if (!connection_) Connect(deadline);
     const std::int64_t id = nextId_++;
     request["id"] = id;
     if (!connection_ || !connection_->SendAll(request.dump() + "\n")) return Lost();
     for (;;) {
       std::string line;
-      const auto status = NextLine(line, Deadline(start));
-      if (status == TcpConnection::ReceiveStatus::TimedOut) {
-        if (!stalledSince_) stalledSince_ = TcpConnection::Clock::now();
-        return {kResultTimeout, std::nullopt};
-      }
+      const auto status = NextLine(line, deadline);
+      if (status == TcpConnection::ReceiveStatus::TimedOut) return {kResultTimeout, std::nullopt};
       if (status == TcpConnection::ReceiveStatus::Closed) return Lost();
-      stalledSince_.reset();
       json message = json::parse(line, nullptr, false);
       if (!message.is_object()) return Lost();
       if (message.contains("event")) {
@@ -110,18 +138,9 @@ class TcpRegisterControl final : public RegisterControl {
     }
   }
 
-  // A register that has let an operation time out gets only a short wait, in
-  // all, until it sends anything again, so that a run ending on a timeout is
-  // not held up by the operations that follow it (the closing of the port).
-  TcpConnection::Clock::time_point Deadline(TcpConnection::Clock::time_point start) const {
-    if (!stalledSince_) return start + timeout_;
-    return std::min(start + timeout_, *stalledSince_ + kStalledWait);
-  }
-
   void Connect(TcpConnection::Clock::time_point deadline) {
     connection_ = ConnectTcp(host_, port_, deadline);
     received_.clear();
-    stalledSince_.reset();
   }
 
   Answer Lost() {
@@ -129,10 +148,13 @@ class TcpRegisterControl final : public RegisterControl {
     return {kResultNoHardware, std::nullopt};
   }
 
-  // Takes the next LF-ended line from what has been received, waiting for more as needed.
+  // Takes the next LF-ended line from what has been received, waiting for more
+  // as needed. Lines already received count against the deadline too, so that
+  // a register that never stops talking cannot keep the operation waiting.
   TcpConnection::ReceiveStatus NextLine(std::string& line, TcpConnection::Clock::time_point deadline) {
     std::size_t scanned = 0;
     for (;;) {
+      if (TcpConnection::Clock::now() >= deadline) return TcpConnection::ReceiveStatus::TimedOut;
       const std::size_t end = received_.find('\n', scanned);
       if (end != std::string::npos) {
         line.assign(received_, 0, end);
@@ -168,8 +190,9 @@ class TcpRegisterControl final : public RegisterControl {
   std::unique_ptr<TcpConnection> connection_;
   std::string received_;
   std::int64_t nextId_ = 1;
-  // When an operation timed out, as long as nothing has come since.
-  std::optional<TcpConnection::Clock::time_point> stalledSince_;
+  // The last operation ran out of time (no response, or no connection, by its deadline).
+  bool timedOut_ = false;
+  TcpConnection::Clock::time_point lastUsed_;
 };
 
 }  // namespace

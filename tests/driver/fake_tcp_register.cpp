@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
@@ -91,6 +92,18 @@ bool FakeTcpRegister::Sleep(std::chrono::milliseconds delay) {
   return poll(&wake, 1, static_cast<int>(delay.count())) == 0;
 }
 
+// Until the client closes the connection or the register is stopped.
+void FakeTcpRegister::SendForever(int fd, const std::string& bytes) {
+  std::size_t offset = 0;
+  for (;;) {
+    pollfd entries[2] = {{fd, POLLOUT, 0}, {wake_[0], POLLIN, 0}};
+    if (poll(entries, 2, -1) < 0 || (entries[1].revents & POLLIN) != 0) return;
+    const ssize_t sent = send(fd, bytes.data() + offset, bytes.size() - offset, MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (sent < 0 && errno != EAGAIN) return;
+    if (sent > 0) offset = (offset + static_cast<std::size_t>(sent)) % bytes.size();
+  }
+}
+
 void FakeTcpRegister::Serve() {
   for (;;) {
     pollfd entries[2] = {{listener_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
@@ -142,6 +155,10 @@ bool FakeTcpRegister::Answer(int fd, const std::string& line) {
     if (!SendLine(fd, before)) return false;
   }
   if (reply.dropConnection) return false;
+  if (!reply.endless.empty()) {
+    SendForever(fd, reply.endless);
+    return false;
+  }
   if (reply.rawResponse) return SendLine(fd, *reply.rawResponse);
   json response{{"id", id}};
   if (request.value("op", std::string()) == "ResultCodeExtended") {

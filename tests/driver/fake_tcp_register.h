@@ -23,6 +23,7 @@ struct FakeReply {
   std::chrono::milliseconds delay{0};    // before anything is sent
   bool dropConnection = false;           // close instead of answering
   std::optional<std::string> rawResponse;  // sent in place of the response line
+  std::string endless;  // when set, sent over and over in place of the response, until the client goes
 };
 
 // "StatusUpdate" and "DataReceived" event lines.
@@ -50,6 +51,7 @@ class FakeTcpRegister {
   void ServeConnection(int fd);
   bool Answer(int fd, const std::string& line);
   bool Sleep(std::chrono::milliseconds delay);
+  void SendForever(int fd, const std::string& bytes);
 
   Script script_;
   int listener_ = -1;

@@ -36,7 +36,7 @@ TEST(TcpRegisterControl, SendsEveryOperationAndReadsItsAnswer) {
     if (operation == "ClosePort") reply.result = 1;
     if (operation == "OpenPort COM7") reply.result = 2;
     if (operation == "SendCommand =K") reply.result = 114;
-    if (operation == "SendQuery <</?s") reply = FakeReply{3, "0000 tail\xE9", {}, {}, false, {}};
+    if (operation == "SendQuery <</?s") reply = FakeReply{3, "0000 tail\xE9", {}, {}, false, {}, {}};
     if (operation == "ResultCodeExtended") reply.result = -4711;
     return reply;
   });
@@ -59,7 +59,7 @@ TEST(TcpRegisterControl, SendsEveryOperationAndReadsItsAnswer) {
 
 TEST(TcpRegisterControl, EveryByteSurvivesBothWays) {
   FakeTcpRegister fake([](const std::string& operation, std::size_t) {
-    return FakeReply{0, operation.substr(std::string("SendQuery ").size()), {}, {}, false, {}};
+    return FakeReply{0, operation.substr(std::string("SendQuery ").size()), {}, {}, false, {}, {}};
   });
   const auto control = ControlFor(fake);
   QueryResult query = control->SendQuery(AllBytes());
@@ -136,7 +136,7 @@ class LostConnection : public ::testing::TestWithParam<LostCase> {};
 TEST_P(LostConnection, Gives107ThenReconnects) {
   FakeTcpRegister fake([](const std::string& operation, std::size_t) {
     if (operation == "SendQuery fault") return GetParam().fault;
-    return FakeReply{0, "fine", {}, {}, false, {}};
+    return FakeReply{0, "fine", {}, {}, false, {}, {}};
   });
   const auto control = ControlFor(fake);
   QueryResult query;
@@ -152,21 +152,21 @@ TEST_P(LostConnection, Gives107ThenReconnects) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, LostConnection,
-    ::testing::Values(LostCase{"Dropped", FakeReply{0, "", {}, {}, true, {}}},
-                      LostCase{"NotJson", FakeReply{0, "", {}, {}, false, "{\"id\":2,\"result\":"}},
-                      LostCase{"NotAnObject", FakeReply{0, "", {}, {}, false, "[2,0]"}},
-                      LostCase{"NoResult", FakeReply{0, "", {}, {}, false, R"({"id":2,"reply":"x"})"}},
-                      LostCase{"NoReply", FakeReply{0, "", {}, {}, false, R"({"id":2,"result":0})"}},
-                      LostCase{"ReplyBeyondOneByte", FakeReply{0, "", {}, {}, false, R"({"id":2,"result":0,"reply":"\u0100"})"}},
-                      LostCase{"NoId", FakeReply{0, "", {}, {}, false, R"({"result":0,"reply":""})"}},
-                      LostCase{"BadEvent", FakeReply{0, "", {R"({"event":"StatusUpdate","code":"24"})"}, {}, false, {}}},
-                      LostCase{"GarbageBeforeResponse", FakeReply{0, "", {"not json"}, {}, false, {}}}),
+    ::testing::Values(LostCase{"Dropped", FakeReply{0, "", {}, {}, true, {}, {}}},
+                      LostCase{"NotJson", FakeReply{0, "", {}, {}, false, "{\"id\":2,\"result\":", {}}},
+                      LostCase{"NotAnObject", FakeReply{0, "", {}, {}, false, "[2,0]", {}}},
+                      LostCase{"NoResult", FakeReply{0, "", {}, {}, false, R"({"id":2,"reply":"x"})", {}}},
+                      LostCase{"NoReply", FakeReply{0, "", {}, {}, false, R"({"id":2,"result":0})", {}}},
+                      LostCase{"ReplyBeyondOneByte", FakeReply{0, "", {}, {}, false, R"({"id":2,"result":0,"reply":"\u0100"})", {}}},
+                      LostCase{"NoId", FakeReply{0, "", {}, {}, false, R"({"result":0,"reply":""})", {}}},
+                      LostCase{"BadEvent", FakeReply{0, "", {R"({"event":"StatusUpdate","code":"24"})"}, {}, false, {}, {}}},
+                      LostCase{"GarbageBeforeResponse", FakeReply{0, "", {"not json"}, {}, false, {}, {}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TcpRegisterControl, SlowResponseGives112AndIsDroppedWhenItComesLate) {
   FakeTcpRegister fake([](const std::string& operation, std::size_t) {
-    if (operation == "SendCommand slow") return FakeReply{5, "", {}, milliseconds(600), false, {}};
-    return FakeReply{0, "", {}, {}, false, {}};
+    if (operation == "SendCommand slow") return FakeReply{5, "", {}, milliseconds(600), false, {}, {}};
+    return FakeReply{0, "", {}, {}, false, {}, {}};
   });
   const auto control = ControlFor(fake, milliseconds(400));
   const auto start = std::chrono::steady_clock::now();
@@ -179,29 +179,105 @@ TEST(TcpRegisterControl, SlowResponseGives112AndIsDroppedWhenItComesLate) {
   EXPECT_EQ(fake.Connections(), 1);
 }
 
-// The operations after the timeout share the short wait, not one each.
-TEST(TcpRegisterControl, AfterATimeoutASilentRegisterGetsOnlyAShortWait) {
+using Clock = std::chrono::steady_clock;
+
+// Counts the events handed over.
+class CountingEvents : public RegisterEvents {
+ public:
+  void StatusUpdate(std::int32_t) override { ++count; }
+  void DataReceived(const std::string&) override { ++count; }
+  long count = 0;
+};
+
+struct FloodCase {
+  const char* name;
+  std::string endless;  // what the register sends, over and over, instead of the response
+  bool handled;         // each line is an event that reaches the handlers
+};
+
+class Flood : public ::testing::TestWithParam<FloodCase> {};
+
+// However much the register sends, the operation ends at its deadline.
+TEST_P(Flood, EndsTheOperationAtItsDeadline) {
   FakeTcpRegister fake([](const std::string& operation, std::size_t) {
-    if (operation == "SendCommand stuck") return FakeReply{0, "", {}, milliseconds(4000), false, {}};
-    return FakeReply{};
+    FakeReply reply;
+    if (operation == "SendCommand =K") reply.endless = GetParam().endless;
+    return reply;
+  });
+  const auto control = ControlFor(fake, milliseconds(300));
+  CountingEvents events;
+  control->SetEventHandler(&events);
+  const auto start = Clock::now();
+  EXPECT_EQ(control->SendCommand("=K"), 112);
+  const auto waited = Clock::now() - start;
+  EXPECT_GE(waited, milliseconds(300));
+  EXPECT_LT(waited, milliseconds(3000));
+  EXPECT_EQ(events.count > 0, GetParam().handled);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, Flood,
+    ::testing::Values(FloodCase{"StatusEvents", testing::StatusEventLine(24) + "\n", true},
+                      FloodCase{"DataEvents", testing::DataEventLine(std::string(100, 'd')) + "\n", true},
+                      FloodCase{"EventsAndStaleResponses",
+                                testing::StatusEventLine(26) + "\n" + R"({"id":999,"result":0})" "\n", true},
+                      FloodCase{"UnknownEvents", R"({"event":"SomethingNew"})" "\n", false},
+                      FloodCase{"StaleResponses", R"({"id":0,"result":0})" "\n", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct AfterTimeoutCase {
+  const char* name;
+  std::int32_t (*operation)(RegisterControl&);
+  std::int32_t expected;  // the register's answer, or 112 for ClosePort's short wait
+};
+
+class AfterATimeout : public ::testing::TestWithParam<AfterTimeoutCase> {};
+
+// A register slow to answer "=K" lets it time out, then answers the next
+// operation 0.5 s into it: every operation but ClosePort waits for that.
+TEST_P(AfterATimeout, EveryOperationButClosePortGetsTheWholeTimeout) {
+  FakeTcpRegister fake([](const std::string& operation, std::size_t) {
+    if (operation == "SendCommand =K") return FakeReply{0, "", {}, milliseconds(1200), false, {}, {}};
+    return FakeReply{7, "0000000000001", {}, milliseconds(300), false, {}, {}};
   });
   const auto control = ControlFor(fake, milliseconds(1000));
-  EXPECT_EQ(control->SendCommand("stuck"), 112);
-  const auto start = std::chrono::steady_clock::now();
-  std::string port = "1";
-  EXPECT_EQ(control->OpenPort(port), 112);
-  EXPECT_EQ(control->SendCommand("next"), 112);
-  EXPECT_EQ(control->ResultCodeExtended(), 0);
-  EXPECT_EQ(control->ClosePort(), 112);
-  const auto waited = std::chrono::steady_clock::now() - start;
-  EXPECT_GE(waited, milliseconds(200));
-  EXPECT_LT(waited, milliseconds(700));
+  EXPECT_EQ(control->SendCommand("=K"), 112);
+  const auto start = Clock::now();
+  EXPECT_EQ(GetParam().operation(*control), GetParam().expected);
+  if (GetParam().expected == 112) {
+    EXPECT_LT(Clock::now() - start, milliseconds(800)) << "the short wait after a timeout";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Operations, AfterATimeout,
+    ::testing::Values(
+        AfterTimeoutCase{"SendQuery",
+                         [](RegisterControl& c) {
+                           const QueryResult query = c.SendQuery("<</?s");
+                           return query.reply == "0000000000001" ? query.code : -1;
+                         },
+                         7},
+        AfterTimeoutCase{"SendCommand", [](RegisterControl& c) { return c.SendCommand("=T1"); }, 7},
+        AfterTimeoutCase{"OpenPort", [](RegisterControl& c) { return c.OpenPort("1"); }, 7},
+        AfterTimeoutCase{"ResultCodeExtended", [](RegisterControl& c) { return c.ResultCodeExtended(); }, 7},
+        AfterTimeoutCase{"ClosePort", [](RegisterControl& c) { return c.ClosePort(); }, 112}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A timeout beyond the clock's range counts as one hour, and an answer that
+// comes is taken.
+TEST(TcpRegisterControl, HugeTimeoutsDoNotOverflow) {
+  FakeTcpRegister fake([](const std::string&, std::size_t) { return FakeReply{5, "", {}, milliseconds(200), false, {}, {}}; });
+  for (const milliseconds timeout : {milliseconds::max(), milliseconds(9223372036855), milliseconds(3'600'001)}) {
+    SCOPED_TRACE(timeout.count());
+    EXPECT_EQ(ControlFor(fake, timeout)->SendCommand("=K"), 5);
+  }
 }
 
 TEST(TcpRegisterControl, StaleResponsesAreSkipped) {
   FakeTcpRegister fake([](const std::string&, std::size_t index) {
     return FakeReply{0, "", {R"({"id":999,"result":7})", R"({"id":)" + std::to_string(index) + R"(,"result":8})"},
-                     {}, false, {}};
+                     {}, false, {}, {}};
   });
   const auto control = ControlFor(fake);
   EXPECT_EQ(control->SendCommand("x"), 0);
