@@ -128,6 +128,19 @@ TEST_F(TcpServerTest, SecondClientIsTurnedAwayWithABusyLineWhileTheFirstIsServed
   EXPECT_EQ(handler_->turnedAway, 2);
 }
 
+// A driver that waited long on its operator finds its connection dropped as
+// idle: its next request goes out on a new connection instead of being lost.
+TEST_F(TcpServerTest, DriverDroppedAsIdleConnectsAgainForItsNextRequest) {
+  Start("", 200ms);
+  auto client = Client();
+  EXPECT_EQ(client->ClosePort(), 0);
+  ASSERT_TRUE(handler_->WaitForEndings(1));
+  EXPECT_EQ(handler_->Endings().front(), "idle: no request");
+  std::this_thread::sleep_for(1s);
+  EXPECT_EQ(client->ClosePort(), 0);
+  EXPECT_EQ(handler_->connections, 2);
+}
+
 TEST_F(TcpServerTest, ScriptedDropLosesTheConnectionAndTheNextOperationReconnects) {
   Start("on command 2 drop");
   auto client = Client();
