@@ -49,6 +49,8 @@ class StreamConnection final : public TcpConnection {
     stream.bytes.remove_prefix(count);
     return ReceiveStatus::Data;
   }
+
+  bool PeerHasClosed() override { return false; }
 };
 
 class EventSink final : public RegisterEvents {
@@ -85,7 +87,7 @@ std::unique_ptr<TcpConnection> ConnectTcp(const std::string&, const std::string&
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace zelko;
   stream = ServerStream{std::string_view(reinterpret_cast<const char*>(data), size), 1 + size % 29, size % 3 == 0};
-  const auto control = MakeTcpRegisterControl("emulator", "7070", std::chrono::milliseconds(1));
+  const auto control = MakeTcpRegisterControl("emulator", "7070", std::chrono::hours(1));
   EventSink events;
   control->SetEventHandler(&events);
   for (int round = 0; round < 16 && !stream.bytes.empty(); ++round) RunOperations(*control);
