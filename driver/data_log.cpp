@@ -8,6 +8,9 @@ void DataLog::Start(std::string path) {
   path_ = std::move(path);
   opened_ = false;
   faultTold_ = false;
+  lines_ = 0;
+  bytes_ = 0;
+  full_ = false;
   file_.reset();
 }
 
@@ -21,7 +24,22 @@ void DataLog::Write(const std::string& text) {
       TellFault("opened");
     }
   }
-  if (file_ && !file_->WriteLine(text)) TellFault("written");
+  if (file_ && WithinLimits(text.size() + 2) && !file_->WriteLine(text)) TellFault("written");
+}
+
+bool DataLog::WithinLimits(std::size_t lineBytes) {
+  if (!full_ && lines_ < kDataLogMaxLines && lineBytes <= kDataLogMaxBytes - bytes_) {
+    ++lines_;
+    bytes_ += lineBytes;
+    return true;
+  }
+  if (!full_) {
+    full_ = true;
+    diagnostics_ << "ZelkoDriver: the register sent more data than the data file \"" << path_
+                 << "\" takes in one run (" << kDataLogMaxLines << " lines, " << kDataLogMaxBytes / (1024 * 1024)
+                 << " MiB); the rest of this run's data is not written\n";
+  }
+  return false;
 }
 
 void DataLog::Close() {

@@ -20,18 +20,30 @@ OperatorAnswer LoggingOperator::Ask(const std::string& text, BoxKind kind, const
 
 void LoggingOperator::ShowNotice(const std::string& caption, const std::string& text) {
   inner_->ShowNotice(caption, text);
-  noticeShown_ = true;
-  Append("notice\tshow\t" + EscapeForLog(text));
+  if (noticeText_ == text) return;
+  noticeText_ = text;
+  AppendNotice("notice\tshow\t" + EscapeForLog(text));
 }
 
 void LoggingOperator::CloseNotice() {
   inner_->CloseNotice();
-  if (!noticeShown_) return;
-  noticeShown_ = false;
-  Append("notice\tclose");
+  if (!noticeText_) return;
+  noticeText_.reset();
+  AppendNotice("notice\tclose");
 }
 
 void LoggingOperator::PaceRepeatedPrompt() { inner_->PaceRepeatedPrompt(); }
+
+void LoggingOperator::AppendNotice(const std::string& line) {
+  if (noticeLines_ < kOperatorLogMaxNoticeLines) {
+    ++noticeLines_;
+    Append(line);
+  } else if (!noticeLimitTold_) {
+    noticeLimitTold_ = true;
+    std::cerr << "ZELKO_OPERATOR_LOG: more than " << kOperatorLogMaxNoticeLines
+              << " notice changes in this run; the rest are not logged to " << logPath_ << "\n";
+  }
+}
 
 void LoggingOperator::Append(const std::string& line) {
   const auto log = OpenFileForAppending(logPath_);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "operator.h"
@@ -14,7 +15,12 @@ namespace zelko {
 //   notice<TAB>close                               (a shown notice closed)
 // Texts are escaped (EscapeForLog: \\, \t, \r, \n, \xHH) so that each
 // interaction stays one line and reads back unchanged. Each line is appended and flushed on its own,
-// so a run that is killed keeps what it logged.
+// so a run that is killed keeps what it logged. A notice shown again with the
+// text it already shows is not logged again, and a run logs at most
+// kOperatorLogMaxNoticeLines notice lines (one line on stderr says when the
+// rest is left out), so that a register flooding paper events cannot fill the disk.
+inline constexpr int kOperatorLogMaxNoticeLines = 1000;
+
 class LoggingOperator : public Operator {
  public:
   LoggingOperator(std::unique_ptr<Operator> inner, std::string logPath);
@@ -26,10 +32,13 @@ class LoggingOperator : public Operator {
 
  private:
   void Append(const std::string& line);
+  void AppendNotice(const std::string& line);
 
   std::unique_ptr<Operator> inner_;
   std::string logPath_;
-  bool noticeShown_ = false;
+  std::optional<std::string> noticeText_;  // the notice on screen
+  int noticeLines_ = 0;
+  bool noticeLimitTold_ = false;
   bool failureReported_ = false;
 };
 

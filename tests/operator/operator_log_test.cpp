@@ -1,5 +1,9 @@
 #include "operator_log.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -61,6 +65,52 @@ TEST_F(OperatorLogTest, NoticeShowReplaceAndCloseAreLoggedButNotACloseOfNothing)
             "notice\tshow\tFine ROTOLO SCONTRINO,   SOSTITUIRE la carta !\n"
             "notice\tshow\tFine ROTOLO GIORNALE,   SOSTITUIRE la carta !\n"
             "notice\tclose\n");
+}
+
+// A register flooding paper events cannot make the log grow without end:
+// repeats of the notice on screen are not logged, and a run logs at most
+// kOperatorLogMaxNoticeLines notice lines, saying so once on stderr.
+TEST_F(OperatorLogTest, NoticeFloodsAreCollapsedAndCapped) {
+  const std::string kReceipt = "Fine ROTOLO SCONTRINO,   SOSTITUIRE la carta !";
+  const std::string kJournal = "Fine ROTOLO GIORNALE,   SOSTITUIRE la carta !";
+  const std::size_t kMax = kOperatorLogMaxNoticeLines;
+  struct Case {
+    const char* name;
+    int events;
+    std::function<void(LoggingOperator&, int)> event;
+    std::size_t lines;
+  };
+  const Case cases[] = {
+      {"the same notice again and again", 5000, [&](LoggingOperator& log, int) { log.ShowNotice("T", kReceipt); }, 1},
+      {"two notices in turn", 5000,
+       [&](LoggingOperator& log, int i) { log.ShowNotice("T", i % 2 == 0 ? kReceipt : kJournal); }, kMax},
+      {"shown and closed in turn", 5000,
+       [&](LoggingOperator& log, int i) {
+         if (i % 2 == 0) {
+           log.ShowNotice("T", kReceipt);
+         } else {
+           log.CloseNotice();
+         }
+       },
+       kMax},
+      {"just within the limit", static_cast<int>(kMax),
+       [&](LoggingOperator& log, int i) { log.ShowNotice("T", i % 2 == 0 ? kReceipt : kJournal); }, kMax},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(LogPath());
+    LoggingOperator log(std::make_unique<::testing::NiceMock<MockOperator>>(), LogPath());
+    ::testing::internal::CaptureStderr();
+    for (int i = 0; i < c.events; ++i) c.event(log, i);
+    const std::string stderrText = ::testing::internal::GetCapturedStderr();
+    const std::string text = ReadBytes(LogPath());
+    EXPECT_EQ(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')), c.lines);
+    EXPECT_EQ(text.substr(0, text.find('\n') + 1), "notice\tshow\t" + kReceipt + "\n");
+    const bool capped = static_cast<std::size_t>(c.events) > c.lines && c.lines == kMax;
+    EXPECT_EQ(stderrText, capped ? "ZELKO_OPERATOR_LOG: more than 1000 notice changes in this run; the rest are not "
+                                   "logged to " + LogPath() + "\n"
+                                 : "");
+  }
 }
 
 TEST_F(OperatorLogTest, AppendsToAnEarlierLogAndKeepsEachInteractionOnOneLine) {
