@@ -2,10 +2,10 @@
 #include <unistd.h>
 
 #include <climits>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
+#include "environment.h"
 #include "host_backend.h"
 #include "name_case.h"
 #include "path_mapping.h"
@@ -41,8 +41,8 @@ class PosixHostServices : public HostServices {
       : root_(std::move(root)), executable_(std::move(executable)), commandLine_(std::move(commandLine)) {}
 
   std::optional<WindowsVersion> WindowsVersionNumbers() const override {
-    const char* text = std::getenv("ZELKO_WINDOWS_VERSION");
-    return text ? ParseWindowsVersion(text) : std::nullopt;
+    const auto text = EnvironmentValue(ProcessEnvironment(), "ZELKO_WINDOWS_VERSION");
+    return text ? ParseWindowsVersion(*text) : std::nullopt;
   }
 
   std::vector<std::string> EnvironmentEntries() const override { return ProcessEnvironment(); }
