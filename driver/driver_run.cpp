@@ -1,5 +1,6 @@
 #include "driver_run.h"
 
+#include <exception>
 #include <memory>
 #include <ostream>
 #include <utility>
@@ -81,6 +82,12 @@ int Main(DriverRun& run) {
   } catch (const RunEnded& ended) {
     notifications.Data().Close();
     exitStatus = ended.exitStatus;
+  } catch (const std::exception& error) {
+    notifications.Data().Close();
+    exitStatus = ReportInternalFailure(run, error.what());
+  } catch (...) {
+    notifications.Data().Close();
+    exitStatus = ReportInternalFailure(run, "eccezione sconosciuta");
   }
   run.control.SetEventHandler(nullptr);
   return exitStatus;

@@ -25,4 +25,13 @@ struct RunEnded {
 [[noreturn]] void ReportFailureWithBox(const DriverRun& run, std::int32_t code, const std::string& message,
                                        std::string_view gestioneErrori);
 
+// "Errore interno del driver: <what>".
+std::string InternalFailureMessage(std::string_view what);
+
+// A failure that no step foresaw, such as an exception from a backend: written
+// into the result file with code 0 like any other failure, so that an earlier
+// "OK" never stays, and the port closed as far as the control still can.
+// Returns the exit status: 1, or 2 when the result file cannot be written.
+int ReportInternalFailure(const DriverRun& run, std::string_view what);
+
 }  // namespace zelko

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 
 #include "driver_fakes.h"
 
@@ -198,6 +199,39 @@ TEST_F(DriverRunTest, SecondPassSendsTheLinesTheFirstPassCounted) {
                 ElementsAreArray(SessionThen({"SendCommand A", "SendCommand B", "SendQuery <</?s", "ClosePort"})));
     EXPECT_EQ(Result(), "1234\r\nOK\r\n");
   }
+}
+
+// A backend that throws, wherever in the run, ends it like any failure: a
+// failure result instead of an earlier "OK", the port closed, exit status 1.
+TEST_F(DriverRunTest, ExceptionFromTheControlEndsTheRunWithAFailureResult) {
+  for (const char* thrower : {"OpenPort COM1", "SendCommand =K", "SendQuery <</?s", "SendCommand A",
+                              "SendCommand B", "ResultCodeExtended"}) {
+    SCOPED_TRACE(thrower);
+    CommandFile("COM1\r\n9600\r\n2\r\nA\r\nB\r\n");
+    control.failingCommands = {{"B", kResultExtended}};
+    host.files[kResultFile] = "0000\r\nOK\r\n";
+    control.operations.clear();
+    diagnostics.str("");
+    control.beforeAnswer = [&](const std::string& operation, RegisterEvents&) {
+      if (operation == thrower) throw std::runtime_error("guasto");
+    };
+    EXPECT_EQ(Run(), kExitFailureReported);
+    EXPECT_EQ(Result(), "0\r\nErrore interno del driver: guasto\r\n");
+    EXPECT_EQ(LastOperation(), "ClosePort");
+    EXPECT_EQ(diagnostics.str(), "ZelkoDriver: internal failure: guasto\n");
+  }
+}
+
+TEST_F(DriverRunTest, ExceptionThatAlsoStopsThePortClosingStillLeavesAFailureResult) {
+  CommandFile("COM1\r\n9600\r\n0\r\n");
+  control.beforeAnswer = [&](const std::string& operation, RegisterEvents&) {
+    if (operation.starts_with("SendQuery") || operation == "ClosePort") throw std::runtime_error("guasto");
+  };
+  EXPECT_EQ(Run(), kExitFailureReported);
+  EXPECT_EQ(Result(), "0\r\nErrore interno del driver: guasto\r\n");
+
+  host.refuseCreate.insert(kResultFile);
+  EXPECT_EQ(Run(), kExitResultNotWritten) << "only a result file that cannot be written gives 2";
 }
 
 TEST_F(DriverRunTest, CommandLineNamesTheResultFileInQuotes) {

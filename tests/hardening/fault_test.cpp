@@ -160,6 +160,34 @@ TEST_F(HardeningTest, DataFileThatIsAFolderEndsTheRunOkWithOneStderrLine) {
   EXPECT_NE(output.find("JQTZelkoData.OUT"), std::string::npos) << output;
 }
 
+// A scenario path that is no readable file (a folder, a FIFO) ends both
+// emulators with a clear error: the built-in one leaves the register absent,
+// so the run ends with a failure result, never an earlier run's "OK".
+TEST_F(HardeningTest, ScenarioThatIsNoFileIsAClearErrorNotAStaleOk) {
+  std::filesystem::create_directories(folder_.File("folder"));
+  ::mkfifo(folder_.File("fifo").c_str(), 0600);
+  WriteReceipt({"=T1/$100", "=S"});
+  for (const char* name : {"folder", "fifo"}) {
+    SCOPED_TRACE(name);
+    const std::string scenario = folder_.File(name);
+    folder_.Write("root/c/SCONTRINO.OUT", "0000\r\nOK\r\n");
+    const auto driver = ChildProcess::Start(ZELKO_DRIVER_PATH, {},
+                                            {{"ZELKO_ROOT", folder_.File("root")},
+                                             {"ZELKO_CONTROL", "emulator"},
+                                             {"ZELKO_EMULATOR_SCENARIO", scenario},
+                                             {"ZELKO_OPERATOR", "unattended"}},
+                                            folder_.File("driver.out"));
+    EXPECT_EQ(driver->Wait(30s), 1) << DriverOutput();
+    EXPECT_EQ(Result(), "107\r\nZELKO NON Collegato!\r\n");
+    EXPECT_NE(DriverOutput().find("cannot read the scenario file " + scenario), std::string::npos) << DriverOutput();
+
+    const auto emulator = ChildProcess::Start(ZELKO_EMULATOR_PATH, {"--listen", "127.0.0.1:0", "--scenario", scenario},
+                                              {}, folder_.File(std::string(name) + ".out"));
+    EXPECT_EQ(emulator->Wait(30s), 2);
+    EXPECT_EQ(folder_.Read(std::string(name) + ".out"), "ZelkoEmulator: cannot read the scenario file " + scenario + "\n");
+  }
+}
+
 // Command lines reach the register byte for byte: the journal holds them
 // escaped, one line each.
 TEST_F(HardeningTest, CommandLinesPassThroughUnchanged) {
