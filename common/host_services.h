@@ -48,6 +48,9 @@ class HostServices {
   virtual std::string CommandLineText() const = 0;
   // A regular file that is neither hidden nor a system file.
   virtual bool IsOrdinaryFile(const std::string& path) const = 0;
+  // Both paths name one existing file, by its identity on disk (whatever the
+  // names, case or links that lead to it). False when either is missing.
+  virtual bool IsSameFile(const std::string& a, const std::string& b) const = 0;
   // Null when the file cannot be opened.
   virtual std::unique_ptr<ByteSource> OpenRead(const std::string& path) const = 0;
   // Null when the file cannot be created.

@@ -26,4 +26,8 @@ std::unique_ptr<ByteSink> CreateFileForWriting(const std::string& path, HostServ
 // Null on the same grounds as above.
 std::unique_ptr<ByteSink> OpenFileForAppending(const std::string& path);
 
+// Both paths lead to one existing file: the same device and inode on POSIX,
+// the same volume serial number and file index on Windows.
+bool IsSameLocalFile(const std::string& a, const std::string& b);
+
 }  // namespace zelko

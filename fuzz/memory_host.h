@@ -48,6 +48,7 @@ class MemoryHost : public HostServices {
   std::string OwnFolder() const override { return "c:\\fuzz"; }
   std::string CommandLineText() const override { return {}; }
   bool IsOrdinaryFile(const std::string& path) const override { return files.contains(path); }
+  bool IsSameFile(const std::string& a, const std::string& b) const override { return a == b && files.contains(a); }
   std::unique_ptr<ByteSource> OpenRead(const std::string& path) const override;
   std::unique_ptr<ByteSink> Create(const std::string& path, CreateMode mode) const override;
   std::unique_ptr<RunLock> LockForRun(const std::string&) const override { return std::make_unique<RunLock>(); }

@@ -22,6 +22,7 @@ inline constexpr std::int32_t kOutOfMemory = 7;
 inline constexpr std::int32_t kNoArticleLines = 9;
 inline constexpr std::int32_t kArticleFileNotOpened = 53;
 inline constexpr std::int32_t kArticleFileNotRead = 57;
+inline constexpr std::int32_t kArticleFileIsOutput = 58;
 inline constexpr std::int32_t kOutputNotWritten = 61;
 inline constexpr std::int32_t kConfigNotOpened = 70;
 inline constexpr std::int32_t kConfigNotRead = 71;

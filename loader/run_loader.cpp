@@ -39,6 +39,11 @@ void RunSteps(const HostServices& host, std::ostream& diagnostics) {
   if (!host.IsOrdinaryFile(settings.articlePath)) FailArticleFileMissing();
   ReadConfigFile(host, configPath, settings);
   const auto lock = WaitForOtherRuns(host, settings, diagnostics);
+  // Writing the output would destroy the very file it is made from.
+  if (host.IsSameFile(settings.articlePath, std::string(OutputFilePath(settings)))) {
+    throw LoaderFailure{failure::kArticleFileIsOutput, "Il file da convertire e' il file " +
+                                                           std::string(OutputFilePath(settings))};
+  }
   if (const std::int32_t number = ConvertArticleFile(settings, host); number != 0) {
     throw LoaderFailure{number, "Errore nella creazione del file " + std::string(kCommandFilePath)};
   }

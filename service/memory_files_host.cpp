@@ -85,6 +85,14 @@ std::string MemoryFilesHost::CapturedBytes(const std::string& path) const {
   return found == captured_.end() ? std::string() : found->second->written;
 }
 
+// A file in memory is the same file only as itself.
+bool MemoryFilesHost::IsSameFile(const std::string& a, const std::string& b) const {
+  const bool inMemory = served_.contains(Key(a)) || captured_.contains(Key(a)) || served_.contains(Key(b)) ||
+                        captured_.contains(Key(b));
+  if (inMemory) return Key(a) == Key(b);
+  return host_.IsSameFile(a, b);
+}
+
 bool MemoryFilesHost::IsOrdinaryFile(const std::string& path) const {
   return served_.contains(Key(path)) || host_.IsOrdinaryFile(path);
 }

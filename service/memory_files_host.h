@@ -36,6 +36,7 @@ class MemoryFilesHost final : public HostServices {
   std::string OwnFolder() const override { return host_.OwnFolder(); }
   std::string CommandLineText() const override { return commandLine_; }
   bool IsOrdinaryFile(const std::string& path) const override;
+  bool IsSameFile(const std::string& a, const std::string& b) const override;
   std::unique_ptr<ByteSource> OpenRead(const std::string& path) const override;
   std::unique_ptr<ByteSink> Create(const std::string& path, CreateMode mode) const override;
   std::unique_ptr<RunLock> LockForRun(const std::string& path) const override;

@@ -193,6 +193,13 @@ std::unique_ptr<ByteSink> CreateFileForWriting(const std::string& path, HostServ
   return mode == HostServices::CreateMode::Truncate ? CreateInPlace(path) : CreateReplacement(path);
 }
 
+bool IsSameLocalFile(const std::string& a, const std::string& b) {
+  struct stat first {};
+  struct stat second {};
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+         first.st_ino == second.st_ino;
+}
+
 std::unique_ptr<ByteSink> OpenFileForAppending(const std::string& path) {
   const int fd = OpenRegularFile(path, O_WRONLY | O_CREAT | O_APPEND);
   if (fd < 0) return nullptr;

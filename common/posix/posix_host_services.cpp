@@ -62,6 +62,10 @@ class PosixHostServices : public HostServices {
     return local[local.rfind('/') + 1] != '.';
   }
 
+  bool IsSameFile(const std::string& a, const std::string& b) const override {
+    return IsSameLocalFile(LocalPath(a), LocalPath(b));
+  }
+
   std::unique_ptr<ByteSource> OpenRead(const std::string& path) const override {
     return OpenFileForReading(LocalPath(path));
   }

@@ -168,6 +168,21 @@ std::unique_ptr<ByteSink> CreateFileForWriting(const std::string& path, HostServ
   return mode == HostServices::CreateMode::Truncate ? CreateInPlace(path) : CreateReplacement(path);
 }
 
+bool IsSameLocalFile(const std::string& a, const std::string& b) {
+  const auto identity = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& information) {
+    const HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool known = GetFileInformationByHandle(file, &information);
+    CloseHandle(file);
+    return known;
+  };
+  BY_HANDLE_FILE_INFORMATION first;
+  BY_HANDLE_FILE_INFORMATION second;
+  return identity(a, first) && identity(b, second) && first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+         first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+}
+
 std::unique_ptr<ByteSink> OpenFileForAppending(const std::string& path) {
   const HANDLE file = OpenDiskFile(path, FILE_APPEND_DATA, OPEN_ALWAYS);
   if (file == INVALID_HANDLE_VALUE) return nullptr;

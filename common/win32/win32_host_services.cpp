@@ -55,6 +55,8 @@ class Win32HostServices : public HostServices {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotOrdinary) == 0;
   }
 
+  bool IsSameFile(const std::string& a, const std::string& b) const override { return IsSameLocalFile(a, b); }
+
   std::unique_ptr<ByteSource> OpenRead(const std::string& path) const override {
     return OpenFileForReading(path);
   }

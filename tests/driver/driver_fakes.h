@@ -38,6 +38,7 @@ class FakeHost : public HostServices {
   std::string OwnFolder() const override { return ownFolder; }
   std::string CommandLineText() const override { return commandLine; }
   bool IsOrdinaryFile(const std::string& path) const override;
+  bool IsSameFile(const std::string& a, const std::string& b) const override { return a == b && files.contains(a); }
   std::unique_ptr<ByteSource> OpenRead(const std::string& path) const override;
   std::unique_ptr<ByteSink> Create(const std::string& path, CreateMode mode) const override;
   std::unique_ptr<RunLock> LockForRun(const std::string& path) const override;

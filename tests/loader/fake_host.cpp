@@ -91,6 +91,10 @@ std::optional<std::string> FakeHost::File(const std::string& path) const {
   return found->second;
 }
 
+bool FakeHost::IsSameFile(const std::string& a, const std::string& b) const {
+  return Key(a) == Key(b) && files_.count(Key(a)) != 0;
+}
+
 bool FakeHost::IsOrdinaryFile(const std::string& path) const {
   return files_.count(Key(path)) != 0 && notOrdinary_.count(Key(path)) == 0;
 }

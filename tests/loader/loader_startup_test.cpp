@@ -247,6 +247,23 @@ TEST(RunLoaderLockTest, RunWithoutItsLockGoesOnAndSaysSo) {
   EXPECT_EQ(diagnostics.str(), "PLUZELKO: the lock file \"C:\\scontrino.inp.lock\" could not be made; running without it\n");
 }
 
+// The article file is the output (Windows ignores case): refused before the
+// output is touched, after the lock that keeps other runs off it.
+TEST(RunLoaderLockTest, ArticleFileThatIsTheOutputIsRefusedUnderTheLock) {
+  for (const char* commandLine : {"c:\\SCONTRINO.INP", "C:\\zelkoplu.txt -cf"}) {
+    SCOPED_TRACE(commandLine);
+    FakeHost host;
+    host.commandLine = commandLine;
+    host.AddFile("C:\\LOADER\\config.cmd", "");
+    host.AddFile("C:\\Scontrino.inp", testing::WorkedExampleLine());
+    host.AddFile("C:\\ZELKOPLU.TXT", testing::WorkedExampleLine());
+    EXPECT_EQ(RunLoader(host), failure::kArticleFileIsOutput);
+    EXPECT_EQ(host.File("C:\\Scontrino.inp"), testing::WorkedExampleLine());
+    EXPECT_EQ(host.File("C:\\ZELKOPLU.TXT"), testing::WorkedExampleLine());
+    EXPECT_EQ(host.Locked().size(), 1u);
+  }
+}
+
 TEST(FailureNumbersTest, StayDistinctInAnExitStatus) {
   const std::int32_t numbers[] = {0,
                                   failure::kConfigMissing,
@@ -256,6 +273,7 @@ TEST(FailureNumbersTest, StayDistinctInAnExitStatus) {
                                   failure::kNoArticleLines,
                                   failure::kArticleFileNotOpened,
                                   failure::kArticleFileNotRead,
+                                  failure::kArticleFileIsOutput,
                                   failure::kOutputNotWritten,
                                   failure::kConfigNotOpened,
                                   failure::kConfigNotRead,

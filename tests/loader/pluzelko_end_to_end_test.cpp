@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -99,6 +100,48 @@ TEST(PluzelkoEndToEndTest, ReplacesAnOutputWhoseNameDiffersInCase) {
   // The output and the lock file that keeps a second loader off it, no second output.
   EXPECT_EQ(test::EntryCount(folders.drive()), 2u);
   EXPECT_EQ(folders.DriveFile("scontrino.inp.lock"), "");
+}
+
+// An article file that is the output file, by whatever name, is refused
+// with its own exit code before anything is written: the input is kept.
+TEST(PluzelkoEndToEndTest, ArticleFileThatIsTheOutputIsRefusedAndKept) {
+  const struct {
+    const char* name;
+    const char* output;  // on drive C:
+    std::function<std::string(const PluzelkoFolders&)> argument;
+  } cases[] = {
+      {"the output's own name", "Scontrino.inp", [](const PluzelkoFolders&) { return "C:\\Scontrino.inp"; }},
+      {"another case", "Scontrino.inp", [](const PluzelkoFolders&) { return "c:\\SCONTRINO.INP"; }},
+      {"the host's path", "Scontrino.inp", [](const PluzelkoFolders& f) { return f.drive() + "/Scontrino.inp"; }},
+      {"a symbolic link", "Scontrino.inp",
+       [](const PluzelkoFolders& f) {
+         std::filesystem::create_symlink(f.drive() + "/Scontrino.inp", f.data() + "/link.txt");
+         return f.data() + "/link.txt";
+       }},
+      {"a hard link", "Scontrino.inp",
+       [](const PluzelkoFolders& f) {
+         std::filesystem::create_hard_link(f.drive() + "/Scontrino.inp", f.data() + "/hard.txt");
+         return f.data() + "/hard.txt";
+       }},
+      {"the record file", "ZELKOPLU.TXT", [](const PluzelkoFolders&) { return "C:\\ZELKOPLU.TXT -CF"; }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    PluzelkoFolders folders;
+    test::WriteBytes(folders.program() + "/config.cmd", "");
+    std::filesystem::create_directories(folders.drive());
+    test::WriteBytes(folders.drive() + "/" + c.output, WorkedExampleLine());
+    EXPECT_EQ(folders.Run({c.argument(folders)}).exitStatus, 58);
+    EXPECT_EQ(folders.DriveFile(c.output), WorkedExampleLine());
+  }
+
+  PluzelkoFolders folders;  // a copy is another file
+  test::WriteBytes(folders.program() + "/config.cmd", "");
+  std::filesystem::create_directories(folders.drive());
+  test::WriteBytes(folders.drive() + "/Scontrino.inp", WorkedExampleLine());
+  std::filesystem::copy_file(folders.drive() + "/Scontrino.inp", folders.data() + "/copy.txt");
+  EXPECT_EQ(folders.Run({folders.data() + "/copy.txt"}).exitStatus, 0);
+  EXPECT_EQ(folders.DriveFile("Scontrino.inp"), kBody);
 }
 
 }  // namespace

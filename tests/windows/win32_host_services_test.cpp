@@ -153,6 +153,16 @@ TEST_F(Win32HostServicesTest, WhatIsNotAFileOnDiskIsRefused) {
   EXPECT_EQ(entries, 1) << "nothing made beside the folder";
 }
 
+// One file by its identity on the volume, whatever the name it is given by.
+TEST_F(Win32HostServicesTest, SameFileIsTheSameFileIndexOnTheSameVolume) {
+  ASSERT_TRUE(Write(*host_, folder_ / "Scontrino.inp", HostServices::CreateMode::Truncate, "x"));
+  ASSERT_TRUE(Write(*host_, folder_ / "copy.inp", HostServices::CreateMode::Truncate, "x"));
+  EXPECT_TRUE(host_->IsSameFile(folder_ / "Scontrino.inp", folder_ / "SCONTRINO.INP"));
+  EXPECT_TRUE(host_->IsSameFile(folder_ / "Scontrino.inp", folder_.path() + "\\.\\scontrino.inp"));
+  EXPECT_FALSE(host_->IsSameFile(folder_ / "Scontrino.inp", folder_ / "copy.inp"));
+  EXPECT_FALSE(host_->IsSameFile(folder_ / "missing.inp", folder_ / "missing.inp"));
+}
+
 TEST_F(Win32HostServicesTest, TextFilesEndLinesWithCrLf) {
   const std::string path = folder_ / "SCONTRINO.OUT";
   TextWriter writer(host_->Create(path, HostServices::CreateMode::Truncate));
