@@ -15,7 +15,69 @@ namespace {
 constexpr DISPID kStatusUpdateEventId = 7;
 constexpr DISPID kDataReceivedEventId = 3;
 
+// Walks a list of one connection point; a clone starts where its original is.
+class OnePointEnumerator final : public IEnumConnectionPoints {
+ public:
+  OnePointEnumerator(IConnectionPoint* point, bool done) : point_(point), done_(done) { point_->AddRef(); }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IEnumConnectionPoints)) return E_NOINTERFACE;
+    *object = static_cast<IEnumConnectionPoints*>(this);
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+  HRESULT STDMETHODCALLTYPE Next(ULONG count, IConnectionPoint** points, ULONG* fetched) override {
+    if (!points || (count > 1 && !fetched)) return E_POINTER;
+    ULONG given = 0;
+    if (count > 0 && !done_) {
+      points[0] = point_;
+      point_->AddRef();
+      done_ = true;
+      given = 1;
+    }
+    if (fetched) *fetched = given;
+    return given == count ? S_OK : S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
+    if (count == 0) return S_OK;
+    const bool skipped = !done_ && count == 1;
+    done_ = true;
+    return skipped ? S_OK : S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE Reset() override {
+    done_ = false;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Clone(IEnumConnectionPoints** copy) override {
+    if (!copy) return E_POINTER;
+    *copy = new OnePointEnumerator(point_, done_);
+    return S_OK;
+  }
+
+ private:
+  ~OnePointEnumerator() { point_->Release(); }
+
+  IConnectionPoint* point_;
+  bool done_;
+  ULONG references_ = 1;
+};
+
 }  // namespace
+
+HRESULT EnumerateConnectionPoint(IConnectionPoint* point, IEnumConnectionPoints** points) {
+  if (!points) return E_POINTER;
+  *points = new OnePointEnumerator(point, false);
+  return S_OK;
+}
 
 StandInConnectionPoint::~StandInConnectionPoint() {
   for (auto& [cookie, sink] : sinks_) sink->Release();

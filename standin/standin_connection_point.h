@@ -36,4 +36,7 @@ class StandInConnectionPoint final : public IConnectionPoint {
   DWORD nextCookie_ = 1;
 };
 
+// An enumeration of the container's one connection point.
+HRESULT EnumerateConnectionPoint(IConnectionPoint* point, IEnumConnectionPoints** points);
+
 }  // namespace zelko

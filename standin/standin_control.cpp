@@ -193,8 +193,7 @@ HRESULT STDMETHODCALLTYPE StandInControl::GetClassInfo(ITypeInfo** info) {
 }
 
 HRESULT STDMETHODCALLTYPE StandInControl::EnumConnectionPoints(IEnumConnectionPoints** points) {
-  if (points) *points = nullptr;
-  return E_NOTIMPL;
+  return EnumerateConnectionPoint(&connectionPoint_, points);
 }
 
 HRESULT STDMETHODCALLTYPE StandInControl::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {

@@ -171,6 +171,16 @@ TEST_F(StandInControlTest, DeclaresTheTwoEventsOnItsDefaultSourceWithAConnection
   EXPECT_EQ(point->GetConnectionInterface(&connected), S_OK);
   EXPECT_TRUE(IsEqualIID(connected, sourceIid));
   EXPECT_EQ(container->FindConnectionPoint(IID_IDispatch, point.Out()), CONNECT_E_NOCONNECTION);
+
+  ComRef<IEnumConnectionPoints> all;
+  ASSERT_EQ(container->EnumConnectionPoints(all.Out()), S_OK);
+  IConnectionPoint* listed[2] = {};
+  ULONG fetched = 0;
+  EXPECT_EQ(all->Next(2, listed, &fetched), S_FALSE);
+  ASSERT_EQ(fetched, 1u);
+  ComRef<IConnectionPoint> only(listed[0]);
+  EXPECT_EQ(only->GetConnectionInterface(&connected), S_OK);
+  EXPECT_TRUE(IsEqualIID(connected, sourceIid));
   EXPECT_TRUE(EventConnection(control.Get()).Connected());
 }
 
