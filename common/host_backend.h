@@ -17,6 +17,8 @@ std::vector<std::string> ProcessEnvironment();
 // The folder that holds the programs' own files (environment.h: ZelkoRootFrom),
 // with this process's environment and the home folder of its user's account.
 std::string ZelkoRoot();
+// Standard error goes to a terminal (and not to a file or pipe that a caller reads).
+bool StandardErrorIsTerminal();
 // The per-user settings store for one application and section.
 std::unique_ptr<SettingsStore> MakeSettingsStore(std::string_view application, std::string_view section);
 

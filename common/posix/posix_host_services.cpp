@@ -96,6 +96,8 @@ class PosixHostServices : public HostServices {
 
 }  // namespace
 
+bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+
 std::unique_ptr<HostServices> MakeHostServices(int argc, char** argv) {
   return std::make_unique<PosixHostServices>(ZelkoRoot(), ExecutablePath(argc > 0 ? argv[0] : nullptr),
                                              JoinArguments(argc, argv));

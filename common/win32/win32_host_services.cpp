@@ -1,5 +1,8 @@
 #include <windows.h>
 
+#include <io.h>
+
+#include <cstdio>
 #include <cstring>
 
 #include "environment.h"
@@ -84,6 +87,8 @@ std::string ZelkoRoot() {
   const std::vector<std::string> entries = ProcessEnvironment();
   return ZelkoRootFrom(entries, EnvironmentValue(entries, "USERPROFILE").value_or(""));
 }
+
+bool StandardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
 
 std::unique_ptr<HostServices> MakeHostServices(int, char**) { return std::make_unique<Win32HostServices>(); }
 

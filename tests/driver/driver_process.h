@@ -35,5 +35,7 @@ class TemporaryRoot {
 // options of this process are passed on. Standard input is /dev/null.
 DriverOutcome RunDriver(const std::vector<std::string>& environment, const std::vector<std::string>& arguments,
                         const std::string& workingFolder);
+// The same, with standard error on a pseudo-terminal, as when a person runs the driver by hand.
+DriverOutcome RunDriverOnTerminal(const std::vector<std::string>& environment, const std::string& workingFolder);
 
 }  // namespace zelko::testing
