@@ -2,7 +2,6 @@
 // ZelkoEmulator over TCP.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <set>
@@ -138,18 +137,22 @@ TEST_F(ServiceTest, TwentyClientsAtOnceEachRunOnceAndAlone) {
 
   constexpr int kClients = 20;
   constexpr int kLines = 4;
-  std::atomic<int> succeeded = 0;
+  std::vector<std::string> failures(kClients);
   std::vector<std::thread> clients;
   for (int client = 0; client < kClients; ++client) {
     clients.emplace_back([&, client] {
       std::vector<std::string> commands;
       for (int line = 0; line < kLines; ++line) commands.push_back("=R1/$" + std::to_string(client * 100 + line));
       const auto result = Post(service, "/v1/receipts", ReceiptBody(commands));
-      if (result && result->status == 200 && Body(result)["ok"] == true) ++succeeded;
+      if (!result) {
+        failures[client] = httplib::to_string(result.error());
+      } else if (result->status != 200 || Body(result)["ok"] != true) {
+        failures[client] = std::to_string(result->status) + " " + result->body;
+      }
     });
   }
   for (auto& client : clients) client.join();
-  EXPECT_EQ(succeeded, kClients);
+  for (int client = 0; client < kClients; ++client) EXPECT_EQ(failures[client], "") << "client " << client;
 
   std::vector<int> order;
   for (const auto& command : SentCommands(folder_.Read("tcp-journal.txt"))) {
