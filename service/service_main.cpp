@@ -13,6 +13,7 @@
 #include "driver_environment.h"
 #include "driver_receipt_runner.h"
 #include "host_backend.h"
+#include "listen_backlog.h"
 #include "outcome_store.h"
 #include "service_api.h"
 #include "service_options.h"
@@ -41,9 +42,18 @@ std::unique_ptr<OutcomeStore> OpenStore(const ServiceOptions& options, std::stri
 }
 
 bool Bind(httplib::Server& server, ListenPlan& plan) {
-  if (plan.port != 0) return server.bind_to_port(plan.host, plan.port);
-  plan.port = server.bind_to_any_port(plan.host);
-  return plan.port > 0;
+  int listener = -1;
+  server.set_socket_options([&listener](socket_t socket) {
+    httplib::default_socket_options(socket);
+    listener = socket;
+  });
+  if (plan.port != 0) {
+    if (!server.bind_to_port(plan.host, plan.port)) return false;
+  } else if ((plan.port = server.bind_to_any_port(plan.host)) <= 0) {
+    return false;
+  }
+  WidenListenBacklog(listener);
+  return true;
 }
 
 int Run(const ServiceOptions& options, int argc, char** argv) {

@@ -2,6 +2,7 @@
 // ZelkoEmulator over TCP.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <set>
@@ -130,7 +131,7 @@ TEST_F(ServiceTest, ArticlesAreConvertedByTheLoaderAndRunAsAReceipt) {
 }
 
 TEST_F(ServiceTest, TwentyClientsAtOnceEachRunOnceAndAlone) {
-  emulator::RunningEmulator zelkoEmulator(folder_, {"--quiet", "--journal", folder_.File("tcp-journal.txt")});
+  emulator::RunningEmulator zelkoEmulator(folder_, {"--journal", folder_.File("tcp-journal.txt")});
   ASSERT_FALSE(zelkoEmulator.Port().empty());
   RunningService service(folder_, {{"ZELKO_CONTROL", "tcp:127.0.0.1:" + zelkoEmulator.Port()}});
   ASSERT_TRUE(service.Started()) << service.Output();
@@ -143,16 +144,21 @@ TEST_F(ServiceTest, TwentyClientsAtOnceEachRunOnceAndAlone) {
     clients.emplace_back([&, client] {
       std::vector<std::string> commands;
       for (int line = 0; line < kLines; ++line) commands.push_back("=R1/$" + std::to_string(client * 100 + line));
+      const auto start = std::chrono::steady_clock::now();
       const auto result = Post(service, "/v1/receipts", ReceiptBody(commands));
       if (!result) {
-        failures[client] = httplib::to_string(result.error());
+        failures[client] = httplib::to_string(result.error()) + " after " +
+                           std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                              std::chrono::steady_clock::now() - start).count()) + " ms";
       } else if (result->status != 200 || Body(result)["ok"] != true) {
         failures[client] = std::to_string(result->status) + " " + result->body;
       }
     });
   }
   for (auto& client : clients) client.join();
+  const bool allSucceeded = std::all_of(failures.begin(), failures.end(), [](const auto& f) { return f.empty(); });
   for (int client = 0; client < kClients; ++client) EXPECT_EQ(failures[client], "") << "client " << client;
+  if (!allSucceeded) ADD_FAILURE() << "the emulator's live lines:\n" << zelkoEmulator.Output();
 
   std::vector<int> order;
   for (const auto& command : SentCommands(folder_.Read("tcp-journal.txt"))) {
