@@ -316,6 +316,7 @@ TEST_F(StandInControlTest, StrictModeFindsNoHardwareUntilSitedAndActiveInPlace) 
   FakeFormSite site;
   FakeFormSite siteWithoutInPlace(false);
   RECT place{0, 0, 32, 32};
+  ASSERT_TRUE(site.Window()) << "the form's window (is there a display?)";
 
   EXPECT_EQ(binding->SendCommand("=K"), kResultNoHardware) << "created bare";
   ASSERT_EQ(object->SetClientSite(&siteWithoutInPlace), S_OK);
@@ -366,6 +367,7 @@ std::wstring ToLower(std::wstring text) {
 }
 
 TEST_F(StandInControlTest, RegistersAsAnActiveXControlByProgIdAndUnregistersCleanly) {
+  test::RegistrationKeeper keeper;
   const HRESULT registered = library_->Register();
   if (registered == SELFREG_E_CLASS && !KeyExists(L"CLSID\\" + std::wstring(kClsid))) {
     GTEST_SKIP() << "no right to write HKEY_CLASSES_ROOT here";
@@ -413,6 +415,7 @@ TEST_F(StandInControlTest, RegistersAsAnActiveXControlByProgIdAndUnregistersClea
 }
 
 TEST_F(StandInControlTest, UnregisteringLeavesTheProgIdToAnotherControlThatTookIt) {
+  test::RegistrationKeeper keeper;
   if (library_->Register() != S_OK) GTEST_SKIP() << "no right to write HKEY_CLASSES_ROOT here";
   const std::wstring other = L"{6B8E6C1A-2F55-4E0B-9D3C-0A1B2C3D4E5F}";
   HKEY key = nullptr;

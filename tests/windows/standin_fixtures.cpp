@@ -49,6 +49,23 @@ HRESULT StandInLibrary::Unregister() const {
   return entry ? entry() : E_FAIL;
 }
 
+RegistrationKeeper::RegistrationKeeper() {
+  wchar_t path[MAX_PATH];
+  LONG size = sizeof path;
+  if (RegQueryValueW(HKEY_CLASSES_ROOT, L"CLSID\\{4B30B652-9D9A-4560-B8F8-8948A0ADC538}\\InprocServer32", path,
+                     &size) == ERROR_SUCCESS) {
+    registered_ = path;
+  }
+}
+
+RegistrationKeeper::~RegistrationKeeper() {
+  if (registered_.empty()) return;
+  if (HMODULE module = LoadLibraryW(registered_.c_str())) {
+    if (const auto entry = EntryPoint<HRESULT(STDAPICALLTYPE*)()>(module, "DllRegisterServer")) entry();
+    FreeLibrary(module);
+  }
+}
+
 ScriptedRegister::ScriptedRegister(std::vector<std::vector<std::string>> answers)
     : answers_(std::move(answers)), serving_([this] {
         listener_.Accept();

@@ -31,6 +31,19 @@ class StandInLibrary {
   HMODULE module_ = nullptr;
 };
 
+// Puts back a registration of the stand-in that was there before a test
+// registered and unregistered its own copy: the registered DLL registers again.
+class RegistrationKeeper {
+ public:
+  RegistrationKeeper();
+  ~RegistrationKeeper();
+  RegistrationKeeper(const RegistrationKeeper&) = delete;
+  RegistrationKeeper& operator=(const RegistrationKeeper&) = delete;
+
+ private:
+  std::wstring registered_;  // the DLL's path; empty when none was registered
+};
+
 // The register's side of the emulator protocol on a thread: it takes one
 // connection, answers the n-th request line with the n-th list of lines, and
 // records the requests.
