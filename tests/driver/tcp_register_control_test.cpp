@@ -244,12 +244,13 @@ struct AfterTimeoutCase {
 
 class AfterATimeout : public ::testing::TestWithParam<AfterTimeoutCase> {};
 
-// A register slow to answer "=K" lets it time out, then answers the next
-// operation 0.5 s into it: every operation but ClosePort waits for that.
+// A register slow to answer "=K" lets it time out, sends that late answer
+// 0.4 s into the next operation and answers that one 0.1 s later: every
+// operation but ClosePort waits for it.
 TEST_P(AfterATimeout, EveryOperationButClosePortGetsTheWholeTimeout) {
   FakeTcpRegister fake([](const std::string& operation, std::size_t) {
-    if (operation == "SendCommand =K") return FakeReply{0, "", {}, milliseconds(1200), false, {}, {}};
-    return FakeReply{7, "0000000000001", {}, milliseconds(300), false, {}, {}};
+    if (operation == "SendCommand =K") return FakeReply{0, "", {}, milliseconds(1400), false, {}, {}};
+    return FakeReply{7, "0000000000001", {}, milliseconds(100), false, {}, {}};
   });
   const auto control = ControlFor(fake, milliseconds(1000));
   EXPECT_EQ(control->SendCommand("=K"), 112);
