@@ -33,7 +33,7 @@ ServerStream stream;
 
 class StreamConnection final : public TcpConnection {
  public:
-  bool SendAll(std::string_view bytes) override {
+  bool SendAll(std::string_view bytes, Clock::time_point) override {
     Require(bytes.ends_with('\n') && bytes.find('\n') == bytes.size() - 1);
     const auto request = nlohmann::json::parse(bytes);
     const auto id = request.at("id").get<std::int64_t>();

@@ -17,8 +17,8 @@ class TcpConnection {
   enum class ReceiveStatus { Data, TimedOut, Closed };
 
   virtual ~TcpConnection() = default;
-  // False when the connection is lost.
-  virtual bool SendAll(std::string_view bytes) = 0;
+  // False when the connection is lost or not all was sent by `deadline`.
+  virtual bool SendAll(std::string_view bytes, Clock::time_point deadline) = 0;
   // Appends what has arrived to `data`, waiting until `deadline` for something to arrive.
   virtual ReceiveStatus Receive(std::string& data, Clock::time_point deadline) = 0;
   // True when the peer has closed its end, without waiting.

@@ -54,12 +54,12 @@ class PosixTcpConnection final : public TcpConnection {
   PosixTcpConnection(const PosixTcpConnection&) = delete;
   PosixTcpConnection& operator=(const PosixTcpConnection&) = delete;
 
-  bool SendAll(std::string_view bytes) override {
+  bool SendAll(std::string_view bytes, Clock::time_point deadline) override {
     while (!bytes.empty()) {
       const ssize_t sent = send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
       if (sent < 0 && errno == EINTR) continue;
       if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-        if (!WaitFor(fd_, POLLOUT, Clock::now() + std::chrono::seconds(60))) return false;
+        if (!WaitFor(fd_, POLLOUT, deadline)) return false;
         continue;
       }
       if (sent <= 0) return false;

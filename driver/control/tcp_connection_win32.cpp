@@ -51,12 +51,12 @@ class WinsockTcpConnection final : public TcpConnection {
   WinsockTcpConnection(const WinsockTcpConnection&) = delete;
   WinsockTcpConnection& operator=(const WinsockTcpConnection&) = delete;
 
-  bool SendAll(std::string_view bytes) override {
+  bool SendAll(std::string_view bytes, Clock::time_point deadline) override {
     while (!bytes.empty()) {
       const int chunk = bytes.size() > 1 << 20 ? 1 << 20 : static_cast<int>(bytes.size());
       const int sent = send(socket_, bytes.data(), chunk, 0);
       if (sent == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK) {
-        if (!WaitFor(socket_, Wait::Write, Clock::now() + std::chrono::seconds(60))) return false;
+        if (!WaitFor(socket_, Wait::Write, deadline)) return false;
         continue;
       }
       if (sent <= 0) return false;

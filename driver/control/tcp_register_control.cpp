@@ -117,7 +117,13 @@ class TcpRegisterControl final : public RegisterControl {
     if (!connection_) Connect(deadline);
     const std::int64_t id = nextId_++;
     request["id"] = id;
-    if (!connection_ || !connection_->SendAll(request.dump() + "\n")) return Lost();
+    if (!connection_) return Lost();
+    if (!connection_->SendAll(request.dump() + "\n", deadline)) {
+      // A register that takes no more requests; what went out of this one leaves the connection unusable.
+      if (TcpConnection::Clock::now() < deadline) return Lost();
+      connection_.reset();
+      return {kResultTimeout, std::nullopt};
+    }
     for (;;) {
       std::string line;
       const auto status = NextLine(line, deadline);

@@ -276,6 +276,21 @@ INSTANTIATE_TEST_SUITE_P(
         AfterTimeoutCase{"ClosePort", [](RegisterControl& c) { return c.ClosePort(); }, 112}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A register busy with an earlier request for a minute reads nothing more: a
+// request too big for the buffers on the way (about 4 MB on loopback) cannot
+// go out, and its operation ends at its deadline instead of waiting for the
+// register. The bound leaves room for building a big request in a slow build.
+TEST(TcpRegisterControl, RequestThatCannotGoOutEndsAtTheDeadline) {
+  FakeTcpRegister fake([](const std::string& operation, std::size_t) {
+    return FakeReply{0, "", {}, operation == "SendCommand busy" ? milliseconds(60000) : milliseconds(0), false, {}, {}};
+  });
+  const auto control = ControlFor(fake, milliseconds(300));
+  EXPECT_EQ(control->SendCommand("busy"), 112);
+  const auto start = Clock::now();
+  EXPECT_EQ(control->SendCommand(std::string(8 * 1024 * 1024, 'x')), 112);
+  EXPECT_LT(Clock::now() - start, milliseconds(30000));
+}
+
 // A timeout beyond the clock's range counts as one hour, and an answer that
 // comes is taken.
 TEST(TcpRegisterControl, HugeTimeoutsDoNotOverflow) {

@@ -83,7 +83,7 @@ TEST(EmulatorProgramTest, StopsWhileAClientSendsWithoutReading) {
     ASSERT_NE(emulator.Port(), "");
     auto flood = ConnectTcp("127.0.0.1", emulator.Port(), TcpConnection::Clock::now() + 5s);
     ASSERT_NE(flood, nullptr);
-    std::thread sending([&] { flood->SendAll(requests); });
+    std::thread sending([&] { flood->SendAll(requests, TcpConnection::Clock::now() + 30s); });
     std::this_thread::sleep_for(500ms);
     c.stop(emulator);
     EXPECT_EQ(emulator.Process().Wait(10s), 0);

@@ -14,6 +14,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// A deadline for a test's own sends, far enough not to matter.
+TcpConnection::Clock::time_point Later() { return TcpConnection::Clock::now() + 30s; }
+
 class Handler final : public ConnectionHandler {
  public:
   explicit Handler(EmulatedRegister& emulatedRegister) : register_(emulatedRegister) {}
@@ -114,7 +117,7 @@ TEST_F(TcpServerTest, SecondClientIsTurnedAwayWithABusyLineWhileTheFirstIsServed
   EXPECT_EQ(first->ClosePort(), 0);
   auto second = RawClient();
   ASSERT_NE(second, nullptr);
-  ASSERT_TRUE(second->SendAll("{\"id\":1,\"op\":\"ClosePort\"}\n"));
+  ASSERT_TRUE(second->SendAll("{\"id\":1,\"op\":\"ClosePort\"}\n", Later()));
   std::string received;
   while (second->Receive(received, TcpConnection::Clock::now() + 5s) == TcpConnection::ReceiveStatus::Data) {
   }
@@ -171,7 +174,7 @@ TEST_F(TcpServerTest, BadInputClosesTheConnectionAndTheServerGoesOn) {
   for (const std::string& input : inputs) {
     auto raw = RawClient();
     ASSERT_NE(raw, nullptr);
-    raw->SendAll(input);
+    raw->SendAll(input, Later());
     std::string received;
     TcpConnection::ReceiveStatus status;
     do {
@@ -212,11 +215,11 @@ struct HoldCase {
 
 const HoldCase kHoldCases[] = {
     {"ConnectsAndSendsNothing", [](HoldingClient&) {}, "idle: no request"},
-    {"HalfALine", [](HoldingClient& c) { c.connection->SendAll("{\"id\":1,\"op\":\"Clo"); }, "idle: no request"},
+    {"HalfALine", [](HoldingClient& c) { c.connection->SendAll("{\"id\":1,\"op\":\"Clo", Later()); }, "idle: no request"},
     {"AByteNowAndThenNeverAWholeLine",
      [](HoldingClient& c) {
        c.feeder = std::thread([&c] {
-         while (!c.done && c.connection->SendAll("x")) std::this_thread::sleep_for(20ms);
+         while (!c.done && c.connection->SendAll("x", Later())) std::this_thread::sleep_for(20ms);
        });
      },
      "idle: no request"},
@@ -227,13 +230,14 @@ const HoldCase kHoldCases[] = {
          for (int id = 1; id <= 4000; ++id) {
            requests += "{\"id\":" + std::to_string(id) + R"(,"op":"SendCommand","text":"F"})" "\n";
          }
-         c.connection->SendAll(requests);
+         c.connection->SendAll(requests, Later());
        });
      },
      "idle: not reading"},
     {"WaitsOnAScriptedDelay",
      [](HoldingClient& c) {
-       c.connection->SendAll(R"({"id":0,"op":"OpenPort","port":"1"})" "\n" R"({"id":1,"op":"SendCommand","text":"=K"})" "\n");
+       c.connection->SendAll(R"({"id":0,"op":"OpenPort","port":"1"})" "\n" R"({"id":1,"op":"SendCommand","text":"=K"})" "\n",
+                             Later());
      },
      nullptr},
 };

@@ -18,7 +18,7 @@ TEST(WinsockTcpConnectionTest, SendsReceivesTimesOutAndSeesTheClose) {
   listener.Accept();
 
   const std::string request = "{\"id\":1,\"op\":\"ClosePort\"}\n";
-  ASSERT_TRUE(connection->SendAll(request));
+  ASSERT_TRUE(connection->SendAll(request, Clock::now() + 5s));
   EXPECT_EQ(listener.Receive(request.size()), request);
 
   listener.Send("{\"id\":1,\"result\":0}\n");
