@@ -1,13 +1,18 @@
 # Resources of a Windows program or DLL: the VERSIONINFO from the project's
 # one version number and, for the driver, the paper notice's icon; EXTRA adds
-# resource lines (built from the files in DEPENDS).
+# resource lines (built from the files in DEPENDS); COMPANY replaces the
+# driver's company name.
 #   zelko_add_windows_resources(<target> <description> [NOTICE_ICON] [LIBRARY]
-#                               [EXTRA <lines>] [DEPENDS <files>...])
+#                               [COMPANY <name>] [EXTRA <lines>] [DEPENDS <files>...])
 function(zelko_add_windows_resources target description)
-  cmake_parse_arguments(ARG "NOTICE_ICON;LIBRARY" "EXTRA" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "NOTICE_ICON;LIBRARY" "COMPANY;EXTRA" "DEPENDS" ${ARGN})
   set(ZELKO_RC_NAME ${target})
   set(ZELKO_RC_DESCRIPTION "${description}")
   set(ZELKO_RC_EXTRA "${ARG_EXTRA}")
+  set(ZELKO_RC_COMPANY "JQT SPA")
+  if(ARG_COMPANY)
+    set(ZELKO_RC_COMPANY "${ARG_COMPANY}")
+  endif()
   if(ARG_LIBRARY)
     set(ZELKO_RC_FILETYPE VFT_DLL)
     set(ZELKO_RC_FILENAME ${target}.dll)
