@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "byte_stream.h"
@@ -25,6 +26,9 @@ std::unique_ptr<ByteSink> CreateFileForWriting(const std::string& path, HostServ
 // Appends to the file, creating it when missing; each Write goes to the end.
 // Null on the same grounds as above.
 std::unique_ptr<ByteSink> OpenFileForAppending(const std::string& path);
+
+// The whole file; empty when it cannot be opened or read, or is no regular file.
+std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // Both paths lead to one existing file: the same device and inode on POSIX,
 // the same volume serial number and file index on Windows.

@@ -248,14 +248,9 @@ ScenarioParse ParseScenario(std::string_view text) {
 }
 
 ScenarioParse ReadScenarioFile(const std::string& path) {
-  const auto file = OpenFileForReading(path);
-  std::string text;
-  char buffer[4096];
-  if (file) {
-    while (const std::size_t got = file->Read(buffer, sizeof buffer)) text.append(buffer, got);
-  }
-  if (!file || file->Failed()) return {{}, "cannot read the scenario file " + path};
-  ScenarioParse parse = ParseScenario(text);
+  const std::optional<std::string> text = ReadWholeFile(path);
+  if (!text) return {{}, "cannot read the scenario file " + path};
+  ScenarioParse parse = ParseScenario(*text);
   if (!parse.error.empty()) parse.error = path + ", " + parse.error;
   return parse;
 }

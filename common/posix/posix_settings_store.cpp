@@ -22,13 +22,9 @@ struct LoadedFile {
 LoadedFile Load(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0 && errno == ENOENT) return {};
-  LoadedFile file{LoadedFile::State::Unreadable, {}};
-  const auto source = OpenFileForReading(path);
-  if (!source) return file;
-  char buffer[16 * 1024];
-  while (const std::size_t got = source->Read(buffer, sizeof buffer)) file.content.append(buffer, got);
-  if (!source->Failed()) file.state = LoadedFile::State::Loaded;
-  return file;
+  std::optional<std::string> content = ReadWholeFile(path);
+  if (!content) return {LoadedFile::State::Unreadable, {}};
+  return {LoadedFile::State::Loaded, std::move(*content)};
 }
 
 // The section "<application>\<section>" of $ZELKO_ROOT/settings.ini.

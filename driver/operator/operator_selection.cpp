@@ -1,14 +1,11 @@
 #include "operator_selection.h"
 
-#include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <optional>
 #include <string>
-#include <system_error>
 
 #include "default_operator.h"
+#include "local_files.h"
 #include "operator_log.h"
 #include "script_operator.h"
 #include "unattended_operator.h"
@@ -17,19 +14,9 @@ namespace zelko {
 
 namespace {
 
-// The script's text; empty when it cannot be read (a folder cannot either).
-std::optional<std::string> ReadScript(const std::string& path) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) return std::nullopt;
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad()) return std::nullopt;
-  return text;
-}
-
 std::unique_ptr<Operator> MakeScriptOperator(const std::string& path) {
-  const std::optional<std::string> text = ReadScript(path);
+  // Read without waiting: a FIFO or a folder is no script.
+  const std::optional<std::string> text = ReadWholeFile(path);
   if (!text) std::cerr << "ZELKO_OPERATOR: cannot read the script " << path << "; answering unattended\n";
   return std::make_unique<ScriptOperator>(ParseScriptAnswers(text.value_or("")),
                                           std::make_unique<UnattendedOperator>());

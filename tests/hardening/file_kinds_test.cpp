@@ -99,6 +99,18 @@ TEST_F(FileKindsTest, FifoWhereAFileIsReadOrWrittenEndsTheStepWithItsOwnError) {
   EXPECT_EQ(exitStatus, 0) << DriverOutput();
   EXPECT_TRUE(fs::is_fifo(folder_.File("root/settings.ini")));
 
+  // The operator's script: said on stderr, the run goes on.
+  ::mkfifo(folder_.File("operator.fifo").c_str(), 0600);
+  exitStatus = ChildProcess::Start(ZELKO_DRIVER_PATH, {},
+                                   {{"ZELKO_ROOT", folder_.File("root")},
+                                    {"ZELKO_CONTROL", "emulator"},
+                                    {"ZELKO_OPERATOR", "script:" + folder_.File("operator.fifo")}},
+                                   folder_.File("operator.out"))
+                   ->Wait(30s);
+  if (!exitStatus) OpenOtherEnd(folder_.File("operator.fifo"));
+  EXPECT_EQ(exitStatus, 0) << folder_.Read("operator.out");
+  EXPECT_NE(folder_.Read("operator.out").find("cannot read the script"), std::string::npos);
+
   // The loader's output: "cannot be created".
   fs::remove(folder_.File("root/c/Scontrino.inp"));
   ::mkfifo(folder_.File("root/c/Scontrino.inp").c_str(), 0600);
