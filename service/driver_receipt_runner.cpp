@@ -1,5 +1,6 @@
 #include "driver_receipt_runner.h"
 
+#include <iostream>
 #include <sstream>
 
 #include "control_selection.h"
@@ -31,6 +32,8 @@ RunOutcome DriverReceiptRunner::Run(const std::string& commandFile, RunProgress&
   outcome.resultLines = files.CapturedLines(locations.resultFilePath);
   outcome.dataLines = files.CapturedLines(locations.dataFilePath).value_or(std::vector<std::string>{});
   outcome.diagnostics = diagnostics.str();
+  // What ZelkoDriver would have said on its standard error, the service says on its own.
+  std::cerr << outcome.diagnostics << std::flush;
   return outcome;
 }
 
