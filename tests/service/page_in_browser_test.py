@@ -30,7 +30,7 @@ class DevTools:
 
         self.process = subprocess.Popen(
             [chromium, "--headless=new", "--remote-debugging-pipe", "--no-sandbox", "--disable-gpu",
-             "--no-first-run", "--user-data-dir=" + profile, "about:blank"],
+             "--disable-dev-shm-usage", "--no-first-run", "--user-data-dir=" + profile, "about:blank"],
             pass_fds=(3, 4), preexec_fn=wire_pipes,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(to_browser)
