@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
 #include <thread>
 
+#include "driver_process.h"
 #include "running_emulator.h"
 #include "running_service.h"
 
@@ -253,6 +255,33 @@ TEST_F(ServiceTest, AKeyWhoseRunWasCutOffIsNeverRunAgain) {
   ASSERT_TRUE(repeat);
   EXPECT_EQ(repeat->status, 409);
   EXPECT_EQ(Journal(), journal);
+}
+
+TEST_F(ServiceTest, RunsFromFilesAndFromHttpTakeTurnsOnOneRegister) {
+  const std::string root = folder_.File("root");
+  const std::string scenario = Scenario("on prefix =SLOW delay 300\n");
+  RunningService service(folder_, {{"ZELKO_CONTROL", "emulator"}, {"ZELKO_EMULATOR_SCENARIO", scenario}});
+  ASSERT_TRUE(service.Started()) << service.Output();
+  std::filesystem::create_directories(folder_.File("root/c"));
+  folder_.Write("root/c/SCONTRINO.INP", "1\r\n9600\r\n3\r\n=FILE1\r\n=SLOW\r\n=FILE2\r\n");
+  std::thread fileRun([&] {
+    zelko::testing::RunDriver({"HOME=" + root, "ZELKO_ROOT=" + root, "ZELKO_CONTROL=emulator",
+                               "ZELKO_OPERATOR=unattended", "ZELKO_EMULATOR_SCENARIO=" + scenario},
+                              {}, root);
+  });
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (Journal().find("=FILE1") == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  const auto result = Post(service, "/v1/receipts", ReceiptBody({"=HTTP1", "=HTTP2"}));
+  fileRun.join();
+  ASSERT_TRUE(result);
+  EXPECT_EQ(Body(result)["ok"], true) << result->body;
+  std::vector<std::string> order;
+  for (const auto& command : SentCommands(Journal())) {
+    if (command != "=K" && !command.starts_with("=D1/")) order.push_back(command);
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{"=FILE1", "=SLOW", "=FILE2", "=HTTP1", "=HTTP2"}));
 }
 
 }  // namespace
