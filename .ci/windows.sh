@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # The Windows programs: installs the cross compilers and Wine, cross-builds
 # ZelkoDriver.exe, PLUZELKO.exe and the stand-in control ZelkoStandIn.dll for
-# 32-bit Windows, and runs under Wine
-# (fresh prefix, virtual X display) the whole unit suite built for Windows,
-# the host name under each Windows version Wine can pretend to be, and both
-# programs end to end against the POSIX ZelkoEmulator. Exits non-zero on any
-# failure.
+# 32-bit Windows, and runs under Wine in
+# 32 bits (fresh win32 prefix, virtual X display) the whole unit suite built
+# for Windows, the host name under each Windows version Wine can pretend to
+# be, both programs end to end against the POSIX ZelkoEmulator, and the
+# driver on its real ActiveX path with the registered stand-in control.
+# Exits non-zero on any failure.
 #
-# Wine needs a kernel that runs 32-bit programs to start 32-bit Windows
-# programs. Where it cannot, the tests run on a 64-bit build of the same code
-# (preset windows-x64) and the 32-bit programs are only built.
+# 32-bit programs run under plain Wine where the kernel runs 32-bit code;
+# otherwise under ../shared/tools/wine32q (Wine's 32-bit loader in qemu) when
+# it is there. With neither, the tests run on a 64-bit build of the same code
+# (preset windows-x64) and the 32-bit programs are only built. The script
+# says which it used.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -21,7 +24,8 @@ step() { echo "== $* ($((SECONDS - started)) s)"; }
 source tests/windows/checks.sh
 
 # --- packages ---------------------------------------------------------------
-packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine32:i386 wine64 xvfb xauth)
+packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine32:i386 wine64 xvfb xauth
+          qemu-user-static)
 if ! dpkg -s "${packages[@]}" >/dev/null 2>&1; then
   step "installing ${packages[*]}"
   dpkg --add-architecture i386
@@ -29,21 +33,29 @@ if ! dpkg -s "${packages[@]}" >/dev/null 2>&1; then
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${packages[@]}" >/dev/null
 fi
 
-# --- builds -----------------------------------------------------------------
+# --- the runner for 32-bit programs -----------------------------------------
+work=$(mktemp -d /tmp/zelko-windows.XXXXXX)
+wine32=
 if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  test_preset=windows
+  wine32=wine
+  echo "32-bit programs run under plain Wine"
+elif [ -x ../shared/tools/wine32q/setup.sh ]; then
+  wine32=$(../shared/tools/wine32q/setup.sh "$work/wine32q")
+  echo "this kernel runs no 32-bit code: 32-bit programs run under wine32q ($wine32)"
 else
-  test_preset=windows-x64
-  echo "note: this kernel cannot run 32-bit programs, so Wine cannot start 32-bit Windows programs;" \
-       "the tests run on the 64-bit build of the same code"
+  echo "note: this kernel cannot run 32-bit programs and ../shared/tools/wine32q is absent, so Wine" \
+       "cannot start 32-bit Windows programs; the tests run on the 64-bit build of the same code"
 fi
 
+# --- builds -----------------------------------------------------------------
 step "cross-building for 32-bit Windows (preset windows)"
-if [ "$test_preset" = windows ]; then
+if [ -n "$wine32" ]; then
+  test_preset=windows
   cmake/windows-deps.sh i686
   cmake --preset windows >/dev/null
   cmake --build --preset windows -j"$jobs"
 else
+  test_preset=windows-x64
   cmake/windows-deps.sh i686 --no-googletest
   cmake --preset windows -DZELKO_BUILD_TESTS=OFF >/dev/null
   cmake --build --preset windows -j"$jobs" --target ZelkoDriver PLUZELKO ZelkoStandIn
@@ -63,8 +75,10 @@ cmake --build --preset default -j"$jobs" --target ZelkoEmulator
 emulator=$root/build/default/emulator/ZelkoEmulator
 
 # --- Wine -------------------------------------------------------------------
-work=$(mktemp -d /tmp/zelko-windows.XXXXXX)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all
+if [ -n "$wine32" ]; then
+  export WINEARCH=win32 ZELKO_WINE32=$wine32
+fi
 unset DISPLAY
 cleanup() {
   WINEPREFIX=$work/prefix wineserver -k >/dev/null 2>&1 || true
@@ -72,7 +86,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-step "Wine: unit suite, Windows versions, both programs end to end"
+step "Wine ($([ -n "$wine32" ] && echo "32-bit, $wine32" || echo 64-bit)): unit suite, Windows versions, both programs end to end, the stand-in control"
 suite=0
 xvfb-run -a -s "-screen 0 1024x768x16" env \
   ZELKO_TESTS="$root/build/$test_preset" ZELKO_EMULATOR="$emulator" ZELKO_WORK="$work" \

@@ -41,23 +41,33 @@ for suite in "$ZELKO_TESTS"/tests/*/*_tests.exe; do
 done
 
 # --- the register emulator ---------------------------------------------------
+emulators=()
+trap 'kill "${emulators[@]}" 2>/dev/null; wait 2>/dev/null' EXIT
+# Starts a ZelkoEmulator named $1 with the scenario file $2 (journal:
+# $ZELKO_WORK/$1.journal) and sets started_port to the port it listens on.
+start_emulator() {
+  local name=$1 scenario=$2 console
+  mkfifo "$ZELKO_WORK/$name.console"
+  exec {console}<>"$ZELKO_WORK/$name.console"  # its console stays open until the end
+  "$ZELKO_EMULATOR" --listen 127.0.0.1:0 --quiet --scenario "$scenario" --journal "$ZELKO_WORK/$name.journal" \
+    <"$ZELKO_WORK/$name.console" >"$ZELKO_WORK/$name.out" 2>&1 &
+  emulators+=($!)
+  started_port=
+  for _ in $(seq 100); do
+    started_port=$(sed -n 's/^ZelkoEmulator listening on 127.0.0.1:\([0-9]*\).*/\1/p' "$ZELKO_WORK/$name.out")
+    [ -n "$started_port" ] && return 0
+    sleep 0.1
+  done
+  echo "FAILED: ZelkoEmulator did not start"
+  cat "$ZELKO_WORK/$name.out"
+  exit 1
+}
 scenario=$ZELKO_WORK/scenario.txt
-journal=$ZELKO_WORK/journal.txt
+journal=$ZELKO_WORK/main.journal
 printf '%s\n' 'on command 3 status-update 24' 'on command 3 data Totale 1,00' \
   'on command 4 status-update 26' 'on command 4 data Grazie' >"$scenario"
-mkfifo "$ZELKO_WORK/console"
-exec 7<>"$ZELKO_WORK/console"  # the emulator's console stays open until the end
-"$ZELKO_EMULATOR" --listen 127.0.0.1:0 --quiet --scenario "$scenario" --journal "$journal" \
-  <"$ZELKO_WORK/console" >"$ZELKO_WORK/emulator.out" 2>&1 &
-emulator=$!
-trap 'kill "$emulator" 2>/dev/null; wait "$emulator" 2>/dev/null' EXIT
-port=
-for _ in $(seq 100); do
-  port=$(sed -n 's/^ZelkoEmulator listening on 127.0.0.1:\([0-9]*\).*/\1/p' "$ZELKO_WORK/emulator.out")
-  [ -n "$port" ] && break
-  sleep 0.1
-done
-[ -n "$port" ] || { echo "FAILED: ZelkoEmulator did not start"; cat "$ZELKO_WORK/emulator.out"; exit 1; }
+start_emulator main "$scenario"
+port=$started_port
 
 # --- helpers -----------------------------------------------------------------
 crlf() { printf '%s\r\n' "$@"; }
@@ -77,7 +87,7 @@ driver() {
   [ -n "$control" ] && settings+=(ZELKO_CONTROL="$control")
   [ -n "$operator" ] && settings+=(ZELKO_OPERATOR="$operator")
   env -u ZELKO_CONTROL -u ZELKO_OPERATOR "${settings[@]}" \
-    timeout 120 "$run" "$till/ZelkoDriver.exe" "$@" >/dev/null 2>&1
+    timeout 120 "$run" "$till/ZelkoDriver.exe" "$@" >/dev/null 2>"$ZELKO_WORK/driver.err"
 }
 # A successful result: a four-digit status tail, then OK.
 succeeded() { [ -f "$1" ] && tr -d '\r' <"$1" | paste -sd' ' | grep -qE '^[0-9]{4} OK$'; }
@@ -185,6 +195,80 @@ check "C:\\Scontrino.inp as the driver reads it" holds "$drive_c/Scontrino.inp" 
 driver
 check "the driver runs the loader's file" succeeded "$drive_c/SCONTRINO.OUT"
 check "the article reached the register" grep -qF $'SendCommand\t>>/?P/(110000012345670ACQUA MINERALE 1,5L 00000050021)' "$journal"
+
+# --- the driver's ActiveX path with the registered stand-in control ----------
+# ZELKO_CONTROL unset: the driver creates JQTZelko.JqtEcrZelko on its form,
+# here ZelkoStandIn.dll, which forwards to a ZelkoEmulator over TCP.
+if [ -f "$here/../../standin/CMakeLists.txt" ]; then
+  step "the stand-in control on the driver's form"
+  set_windows_version winxp
+  wine_regsvr32() { WINE_RUN_LIKE=$windows_tests "$run" regsvr32 /s "$@" >/dev/null 2>&1; }
+  cp "$ZELKO_TESTS/standin/ZelkoStandIn.dll" "$till/"
+  check "the stand-in registers with regsvr32" wine_regsvr32 'C:\Cassa\ZelkoStandIn.dll'
+  runs=0
+  # Runs the receipt through the stand-in against an emulator with the
+  # scenario lines given. OPERATOR as for driver; ZELKO_STANDIN_* pass through.
+  standin_receipt() {
+    runs=$((runs + 1))
+    printf '%s\n' "$@" >"$ZELKO_WORK/standin$runs.txt"
+    start_emulator "standin$runs" "$ZELKO_WORK/standin$runs.txt"
+    clean
+    receipt "$drive_c/SCONTRINO.INP"
+    ZELKO_STANDIN_REGISTER=tcp:127.0.0.1:$started_port CONTROL= driver
+  }
+  logged() { [ "$(cat "$ZELKO_WORK/operator.log")" = "$(printf '%b' "$1")" ]; }
+
+  OPERATOR= standin_receipt 'on command 3 status-update 24' 'on command 3 data Totale 1,00' \
+    'on command 4 status-update 26' 'on command 4 data Grazie'
+  check "stand-in: a receipt ends OK" succeeded "$drive_c/SCONTRINO.OUT"
+  check "stand-in: DataReceived lines in the data file, in order" \
+    holds "$drive_c/JQTZelkoData.OUT" 'Totale 1,00\r\nGrazie\r'
+  check "stand-in: the paper-end notice raised, then closed" \
+    logged 'notice\tshow\tFine ROTOLO SCONTRINO,   SOSTITUIRE la carta !\nnotice\tclose'
+  check "stand-in: every operation reached the register" \
+    grep -qF $'SendCommand\t=S' "$ZELKO_WORK/standin$runs.journal"
+
+  standin_receipt 'status cover-open cover-open'
+  check "stand-in: the cover-open loop, then OK" succeeded "$drive_c/SCONTRINO.OUT"
+  check "stand-in: two cover prompts" test "$(grep -c $'^box\t64\t.*\tCoperchio APERTO' "$ZELKO_WORK/operator.log")" = 2
+
+  printf 'YES\n' >"$ZELKO_WORK/answers"
+  OPERATOR=script:$ZELKO_WORK/answers standin_receipt 'status ready receipt-open ready'
+  check "stand-in: open receipt, Yes: cancelled, then OK" succeeded "$drive_c/SCONTRINO.OUT"
+  check "stand-in: Yes sends =k" grep -qF $'SendCommand\t=k' "$ZELKO_WORK/standin$runs.journal"
+  check "stand-in: the question was answered Yes" grep -qE $'^box\t52\t.*\tYES$' "$ZELKO_WORK/operator.log"
+
+  printf 'NO\nOK\nOK\n' >"$ZELKO_WORK/answers"
+  OPERATOR=script:$ZELKO_WORK/answers standin_receipt 'status ready receipt-open receipt-open ready'
+  check "stand-in: open receipt, No: finished by hand, then OK" succeeded "$drive_c/SCONTRINO.OUT"
+  check "stand-in: No, then two manual-completion prompts" \
+    test "$(cut -f2,5 "$ZELKO_WORK/operator.log" | paste -sd' ')" = $'52\tNO 64\tOK 64\tOK'
+  check "stand-in: No sends no =k" bash -c "! grep -qF $'SendCommand\t=k' '$ZELKO_WORK/standin$runs.journal'"
+
+  standin_receipt 'on command 4 fail 114 4711'
+  check "stand-in: 114 gives ResultCodeExtended" holds "$drive_c/SCONTRINO.OUT" \
+    '4711\r\nCOMANDO scontrino NON Eseguito!  Linea: 0005 Comando: =S\r'
+
+  standin_receipt 'absent'
+  check "stand-in: 107 from the register" holds "$drive_c/SCONTRINO.OUT" '107\r\nZELKO NON Collegato!\r'
+
+  ZELKO_STANDIN_STRICT=1 standin_receipt
+  check "stand-in, strict: the control sits on the form, the receipt ends OK" succeeded "$drive_c/SCONTRINO.OUT"
+  # Without atl.dll the control is created bare: it still works, and strict
+  # mode, which needs a client site and in-place activation, fails.
+  WINEDLLOVERRIDES=atl=d standin_receipt
+  check "no atl.dll: the bare control still runs the receipt" succeeded "$drive_c/SCONTRINO.OUT"
+  check "no atl.dll: one line says so" grep -q '^ZelkoForm: atl.dll cannot be loaded' "$ZELKO_WORK/driver.err"
+  WINEDLLOVERRIDES=atl=d ZELKO_STANDIN_STRICT=1 standin_receipt
+  check "no atl.dll, strict: a bare control is refused (107)" \
+    holds "$drive_c/SCONTRINO.OUT" '107\r\nZELKO NON Collegato!\r'
+
+  check "the stand-in unregisters with regsvr32 /u" wine_regsvr32 /u 'C:\Cassa\ZelkoStandIn.dll'
+  check "unregistered: its ProgID is gone" \
+    bash -c "! WINE_RUN_LIKE='$windows_tests' '$run' reg query 'HKCR\\JQTZelko.JqtEcrZelko' >/dev/null 2>&1"
+  standin_receipt
+  check "unregistered control: 107" holds "$drive_c/SCONTRINO.OUT" '107\r\nZELKO NON Collegato!\r'
+fi
 
 step "done"
 echo "Wine suite: $passes passed, $failures failed"
