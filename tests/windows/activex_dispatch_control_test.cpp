@@ -162,6 +162,42 @@ TEST(DispatchRegisterControlTest, EventsRaisedDuringACallArriveBeforeItReturns) 
   EXPECT_EQ(events.seen.size(), 4u) << "detached handlers hear nothing";
 }
 
+// A window of the control's own: each message posted to it raises the
+// StatusUpdate event whose code is the message's wParam.
+LRESULT CALLBACK RaiseOnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_APP) return DefWindowProcA(window, message, wParam, lParam);
+  auto* fake = reinterpret_cast<FakeDispatchControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  fake->Raise(test::kFakeStatusUpdateId, LongVariant(static_cast<LONG>(wParam)));
+  return 0;
+}
+
+// Form controls raise events from messages posted to their own window: they
+// reach the handlers, in order and after those raised inside the call, before
+// the operation returns its result.
+TEST(DispatchRegisterControlTest, EventsPostedDuringACallArriveBeforeItReturns) {
+  FakeDispatchControl fake;
+  WNDCLASSA controlWindow{};
+  controlWindow.lpfnWndProc = RaiseOnMessage;
+  controlWindow.hInstance = GetModuleHandleA(nullptr);
+  controlWindow.lpszClassName = "FakeControlWindow";
+  RegisterClassA(&controlWindow);
+  const HWND window = CreateWindowExA(0, "FakeControlWindow", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                      controlWindow.hInstance, nullptr);
+  ASSERT_NE(window, nullptr);
+  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&fake));
+  EventRecorder events;
+  const auto control = MakeDispatchRegisterControl(&fake);
+  control->SetEventHandler(&events);
+  fake.duringCall = [&] {
+    PostMessageA(window, WM_APP, 24, 0);
+    PostMessageA(window, WM_APP, 21, 0);
+    fake.Raise(test::kFakeStatusUpdateId, LongVariant(26));
+  };
+  EXPECT_EQ(control->SendCommand("=S"), 0);
+  EXPECT_EQ(events.seen, (std::vector<std::string>{"StatusUpdate 26", "StatusUpdate 24", "StatusUpdate 21"}));
+  DestroyWindow(window);
+}
+
 TEST(DispatchRegisterControlTest, AHandlerFailureSurfacesAfterTheControlReturns) {
   struct Throwing : RegisterEvents {
     void StatusUpdate(std::int32_t) override { throw std::runtime_error("data file not writable"); }
