@@ -1,18 +1,18 @@
 #!/usr/bin/env bash
 # The Windows programs: installs the cross compilers and Wine, cross-builds
 # ZelkoDriver.exe, PLUZELKO.exe and the stand-in control ZelkoStandIn.dll for
-# 32-bit Windows, and runs under Wine in
-# 32 bits (fresh win32 prefix, virtual X display) the whole unit suite built
-# for Windows, the host name under each Windows version Wine can pretend to
-# be, both programs end to end against the POSIX ZelkoEmulator, and the
-# driver on its real ActiveX path with the registered stand-in control.
-# Exits non-zero on any failure.
+# 32-bit Windows, and runs under Wine in 32 bits (fresh win32 prefix, virtual
+# X display) the whole unit suite built for Windows, the host name under each
+# Windows version Wine can pretend to be, both programs end to end against the
+# POSIX ZelkoEmulator, and the driver on its real ActiveX path with the
+# registered stand-in control. Exits non-zero on any failure.
 #
-# 32-bit programs run under plain Wine where the kernel runs 32-bit code;
-# otherwise under ../shared/tools/wine32q (Wine's 32-bit loader in qemu) when
-# it is there. With neither, the tests run on a 64-bit build of the same code
-# (preset windows-x64) and the 32-bit programs are only built. The script
-# says which it used.
+# 32-bit programs run under ZELKO_WINE32 when the caller names a runner,
+# else under plain Wine where the kernel runs 32-bit code, else under
+# ../shared/tools/wine32q (Wine's 32-bit loader in qemu) when it is there.
+# With none, the tests run on a 64-bit build of the same code (preset
+# windows-x64) and the 32-bit programs are only built. The script says which
+# it used.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -35,8 +35,10 @@ fi
 
 # --- the runner for 32-bit programs -----------------------------------------
 work=$(mktemp -d /tmp/zelko-windows.XXXXXX)
-wine32=
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+wine32=${ZELKO_WINE32:-}  # a caller's choice of runner holds
+if [ -n "$wine32" ]; then
+  echo "32-bit programs run under $wine32 (ZELKO_WINE32)"
+elif /usr/lib/wine/wine --version >/dev/null 2>&1; then
   wine32=wine
   echo "32-bit programs run under plain Wine"
 elif [ -x ../shared/tools/wine32q/setup.sh ]; then
