@@ -14,13 +14,17 @@
 #include <functional>
 #include <future>
 
+#include "file_bytes.h"
 #include "local_files.h"
-#include "test_files.h"
+#include "temp_folder.h"
 
 namespace zelko {
 namespace {
 
-using namespace test;
+using testing::EntryCount;
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WriteBytes;
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
@@ -75,7 +79,7 @@ class Scene {
     if (socket_ >= 0) ::close(socket_);
   }
 
-  std::string At(const std::string& name) const { return folder_ / name; }
+  std::string At(const std::string& name) const { return folder_.File(name); }
   void Fifo(const std::string& name) const { ASSERT_EQ(::mkfifo(At(name).c_str(), 0600), 0); }
   void Socket(const std::string& name) {
     socket_ = ::socket(AF_UNIX, SOCK_STREAM, 0);
@@ -87,7 +91,7 @@ class Scene {
   }
   void Folder(const std::string& name) const { fs::create_directory(At(name)); }
   void Link(const std::string& target, const std::string& name) const { fs::create_symlink(target, At(name)); }
-  std::size_t Entries() const { return EntryCount(folder_.path()); }
+  std::size_t Entries() const { return EntryCount(folder_.Path()); }
 
  private:
   TempFolder folder_;
@@ -145,13 +149,13 @@ TEST(LocalFiles, LinkIsFollowedAndStaysALink) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(Name(c.access)) + (c.before ? ", existing target" : ", dangling link"));
     TempFolder folder;
-    fs::create_directory(folder / "real");
-    if (c.before) WriteBytes(folder / "real/target", c.before);
-    fs::create_symlink("real/target", folder / "link");
-    EXPECT_TRUE(Use(c.access, folder / "link"));
-    EXPECT_TRUE(fs::is_symlink(folder / "link"));
-    EXPECT_EQ(ReadBytes(folder / "real/target"), c.after);
-    EXPECT_EQ(EntryCount(folder / "real"), 1u) << "the replacement was made beside the target";
+    fs::create_directory(folder.File("real"));
+    if (c.before) WriteBytes(folder.File("real/target"), c.before);
+    fs::create_symlink("real/target", folder.File("link"));
+    EXPECT_TRUE(Use(c.access, folder.File("link")));
+    EXPECT_TRUE(fs::is_symlink(folder.File("link")));
+    EXPECT_EQ(ReadBytes(folder.File("real/target")), c.after);
+    EXPECT_EQ(EntryCount(folder.File("real")), 1u) << "the replacement was made beside the target";
   }
 }
 

@@ -4,32 +4,34 @@
 
 #include <filesystem>
 
-#include "test_files.h"
+#include "file_bytes.h"
+#include "temp_folder.h"
 
 namespace zelko {
 namespace {
 
-using namespace test;
+using testing::TempFolder;
+using testing::WriteBytes;
 
 TEST(NameCaseTest, FindsEachComponentIgnoringCase) {
   TempFolder folder;
-  std::filesystem::create_directory(folder / "Dir");
-  WriteBytes(folder / "Dir/File.TXT", "x");
-  EXPECT_EQ(FindNameCase(folder / "dir/file.txt"), folder / "Dir/File.TXT");
-  EXPECT_EQ(FindNameCase(folder / "DIR/new.txt"), folder / "Dir/new.txt");
-  EXPECT_EQ(FindNameCase(folder / "missing/File.txt"), folder / "missing/File.txt");
-  EXPECT_EQ(FindNameCase(folder / "Dir/File.TXT"), folder / "Dir/File.TXT");
+  std::filesystem::create_directory(folder.File("Dir"));
+  WriteBytes(folder.File("Dir/File.TXT"), "x");
+  EXPECT_EQ(FindNameCase(folder.File("dir/file.txt")), folder.File("Dir/File.TXT"));
+  EXPECT_EQ(FindNameCase(folder.File("DIR/new.txt")), folder.File("Dir/new.txt"));
+  EXPECT_EQ(FindNameCase(folder.File("missing/File.txt")), folder.File("missing/File.txt"));
+  EXPECT_EQ(FindNameCase(folder.File("Dir/File.TXT")), folder.File("Dir/File.TXT"));
 }
 
 TEST(NameCaseTest, ExactSpellingWinsOverOtherCases) {
   TempFolder folder;
-  WriteBytes(folder / "B", "upper");
-  WriteBytes(folder / "b", "lower");
-  WriteBytes(folder / "Cc", "");
-  WriteBytes(folder / "cC", "");
-  EXPECT_EQ(FindNameCase(folder / "b"), folder / "b");
-  EXPECT_EQ(FindNameCase(folder / "B"), folder / "B");
-  EXPECT_EQ(FindNameCase(folder / "cc"), folder / "Cc");  // the first in byte order
+  WriteBytes(folder.File("B"), "upper");
+  WriteBytes(folder.File("b"), "lower");
+  WriteBytes(folder.File("Cc"), "");
+  WriteBytes(folder.File("cC"), "");
+  EXPECT_EQ(FindNameCase(folder.File("b")), folder.File("b"));
+  EXPECT_EQ(FindNameCase(folder.File("B")), folder.File("B"));
+  EXPECT_EQ(FindNameCase(folder.File("cc")), folder.File("Cc"));  // the first in byte order
 }
 
 }  // namespace

@@ -5,15 +5,21 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "file_bytes.h"
 #include "host_backend.h"
-#include "test_files.h"
+#include "scoped_env.h"
+#include "temp_folder.h"
 #include "text_file.h"
 #include "windows_version_text.h"
 
 namespace zelko {
 namespace {
 
-using namespace test;
+using testing::EntryCount;
+using testing::ReadBytes;
+using testing::ScopedEnv;
+using testing::TempFolder;
+using testing::WriteBytes;
 
 class PosixHostTest : public ::testing::Test {
  protected:
@@ -22,10 +28,9 @@ class PosixHostTest : public ::testing::Test {
     for (std::string& arg : args) argv.push_back(arg.data());
     return MakeHostServices(static_cast<int>(argv.size()), argv.data());
   }
-  std::string Drive(const std::string& rest) const { return root_ / ("c/" + rest); }
+  std::string Drive(const std::string& rest) const { return root_.File("c/" + rest); }
   // A file on drive C: made behind the host's back.
   void Put(const std::string& rest, const std::string& bytes) const {
-    std::filesystem::create_directories(std::filesystem::path(Drive(rest)).parent_path());
     WriteBytes(Drive(rest), bytes);
   }
 
@@ -36,7 +41,7 @@ class PosixHostTest : public ::testing::Test {
   }
 
   TempFolder root_;
-  ScopedEnv rootVariable_{"ZELKO_ROOT", root_.path()};
+  ScopedEnv rootVariable_{"ZELKO_ROOT", root_.Path()};
 };
 
 TEST_F(PosixHostTest, DriveFolderIsCreatedOnFirstUse) {
@@ -81,11 +86,11 @@ TEST_F(PosixHostTest, CreateUsesTheNameAsWrittenWhenNothingMatches) {
 TEST_F(PosixHostTest, PathsWithoutDriveKeepTheirMeaning) {
   const auto host = MakeHost();
   TempFolder elsewhere;
-  WriteBytes(elsewhere / "config.cmd", "port=1");
-  EXPECT_TRUE(host->IsOrdinaryFile(elsewhere / "CONFIG.CMD"));
-  EXPECT_TRUE(Write(*host, elsewhere.path() + "\\out.txt", "x"));
-  EXPECT_EQ(ReadBytes(elsewhere / "out.txt"), "x");
-  EXPECT_FALSE(std::filesystem::exists(root_ / "c"));
+  WriteBytes(elsewhere.File("config.cmd"), "port=1");
+  EXPECT_TRUE(host->IsOrdinaryFile(elsewhere.File("CONFIG.CMD")));
+  EXPECT_TRUE(Write(*host, elsewhere.Path() + "\\out.txt", "x"));
+  EXPECT_EQ(ReadBytes(elsewhere.File("out.txt")), "x");
+  EXPECT_FALSE(std::filesystem::exists(root_.File("c")));
 }
 
 TEST_F(PosixHostTest, OrdinaryFileIsARegularFileThatIsNotHidden) {
@@ -164,7 +169,7 @@ TEST_F(PosixHostTest, EnvironmentEntriesComeAsNameEqualsValue) {
   ScopedEnv marker("ZELKO_TEST_MARK", "a=b c");
   const auto entries = MakeHost()->EnvironmentEntries();
   EXPECT_NE(std::find(entries.begin(), entries.end(), "ZELKO_TEST_MARK=a=b c"), entries.end());
-  EXPECT_NE(std::find(entries.begin(), entries.end(), "ZELKO_ROOT=" + root_.path()), entries.end());
+  EXPECT_NE(std::find(entries.begin(), entries.end(), "ZELKO_ROOT=" + root_.Path()), entries.end());
 }
 
 TEST_F(PosixHostTest, WindowsVersionComesFromTheEnvironment) {

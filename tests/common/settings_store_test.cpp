@@ -2,21 +2,26 @@
 
 #include <filesystem>
 
+#include "file_bytes.h"
 #include "host_backend.h"
-#include "test_files.h"
+#include "scoped_env.h"
+#include "temp_folder.h"
 
 namespace zelko {
 namespace {
 
-using namespace test;
+using testing::ReadBytes;
+using testing::ScopedEnv;
+using testing::TempFolder;
+using testing::WriteBytes;
 
 class SettingsStoreTest : public ::testing::Test {
  protected:
-  std::string File() const { return root_ / "settings.ini"; }
+  std::string File() const { return root_.File("settings.ini"); }
   std::unique_ptr<SettingsStore> Store() const { return MakeSettingsStore("JQT SPA", "ZELKO"); }
 
   TempFolder root_;
-  ScopedEnv rootVariable_{"ZELKO_ROOT", root_.path()};
+  ScopedEnv rootVariable_{"ZELKO_ROOT", root_.Path()};
 };
 
 TEST_F(SettingsStoreTest, MissingFileHasNoKeysAndTheFirstWriteCreatesIt) {
@@ -31,9 +36,9 @@ TEST_F(SettingsStoreTest, MissingFileHasNoKeysAndTheFirstWriteCreatesIt) {
 }
 
 TEST_F(SettingsStoreTest, MissingRootFolderIsCreatedByAWrite) {
-  ScopedEnv nested("ZELKO_ROOT", root_ / "deeper/root");
+  ScopedEnv nested("ZELKO_ROOT", root_.File("deeper/root"));
   EXPECT_TRUE(Store()->Write("ControlloTransazione", "S"));
-  EXPECT_EQ(ReadBytes(root_ / "deeper/root/settings.ini"), "[JQT SPA\\ZELKO]\nControlloTransazione=S\n");
+  EXPECT_EQ(ReadBytes(root_.File("deeper/root/settings.ini")), "[JQT SPA\\ZELKO]\nControlloTransazione=S\n");
 }
 
 TEST_F(SettingsStoreTest, ValuesKeepTheirSpaces) {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "driver_fakes.h"
+#include "memory_host.h"
 
 namespace zelko {
 namespace {
@@ -10,7 +10,7 @@ namespace {
 constexpr const char* kPath = "c:\\SCONTRINO.INP";
 
 std::optional<CommandFileCheck> Check(const std::string& content) {
-  testing::FakeHost host;
+  testing::MemoryHost host;
   host.files[kPath] = content;
   return CheckCommandFile(host, kPath);
 }
@@ -61,13 +61,13 @@ TEST(CommandFile, LineCountMatchesOnlyWhenEqual) {
 }
 
 TEST(CommandFile, IsAbsentWhenMissingShortOrUnreadable) {
-  testing::FakeHost host;
+  testing::MemoryHost host;
   EXPECT_FALSE(CheckCommandFile(host, kPath).has_value());
   for (const char* content : {"", "COM1\r\n", "COM1\r\n9600\r\n", "COM1\r\n9600"}) {
     EXPECT_FALSE(Check(content).has_value()) << content;
   }
   host.files[kPath] = "COM1\r\n9600\r\n1\r\nA\r\n";
-  host.failReads.insert(kPath);
+  host.FailReadAfter(kPath, 3);
   EXPECT_FALSE(CheckCommandFile(host, kPath).has_value());
 }
 

@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "driver_fakes.h"
+#include "memory_host.h"
 
 namespace zelko {
 namespace {
@@ -30,7 +30,7 @@ TEST(DataLog, OneRunWritesNoMoreThanItsLimits) {
   };
   for (const LimitCase& c : cases) {
     SCOPED_TRACE(c.name);
-    testing::FakeHost host;
+    testing::MemoryHost host;
     std::ostringstream diagnostics;
     DataLog log(host, diagnostics);
     log.Start(kPath);

@@ -9,8 +9,9 @@
 #include <chrono>
 #include <map>
 
-#include "driver_process.h"
+#include "child_process.h"
 #include "fake_tcp_register.h"
+#include "temp_folder.h"
 
 namespace zelko {
 namespace {
@@ -59,7 +60,7 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-// The driver's keys in the settings file ("<missing>" gives none).
+// The driver's keys in the settings file.
 Settings ReadSettings(const std::string& file) {
   Settings settings;
   bool inSection = false;
@@ -89,22 +90,25 @@ struct Case {
 
 class DriverEndToEnd : public ::testing::TestWithParam<Case> {
  protected:
-  testing::DriverOutcome Run(const FakeTcpRegister& fake, std::vector<std::string> environment = {},
-                             const std::vector<std::string>& arguments = {}) {
-    root.Write("answers.txt", answers);
-    environment.push_back("HOME=" + root.Path());
-    environment.push_back("ZELKO_ROOT=" + root.Path());
-    environment.push_back("ZELKO_CONTROL=tcp:127.0.0.1:" + fake.Port());
-    environment.push_back("ZELKO_OPERATOR=script:" + root.Path() + "/answers.txt");
-    environment.push_back("ZELKO_OPERATOR_LOG=" + root.Path() + "/operator.log");
-    return testing::RunDriver(environment, arguments, root.Path());
+  testing::ChildResult Run(const FakeTcpRegister& fake, testing::Environment environment = {},
+                           const std::vector<std::string>& arguments = {}) {
+    environment["ZELKO_CONTROL"] = "tcp:127.0.0.1:" + fake.Port();
+    environment["ZELKO_OPERATOR"] = "script:" + root.Write("answers.txt", answers);
+    environment["ZELKO_OPERATOR_LOG"] = root.File("operator.log");
+    return RunDriver(environment, arguments);
+  }
+  // The driver in the temporary root, which is also its home and working folder.
+  testing::ChildResult RunDriver(testing::Environment environment, const std::vector<std::string>& arguments = {}) {
+    environment["HOME"] = root.Path();
+    environment["ZELKO_ROOT"] = root.Path();
+    return testing::RunChild(ZELKO_DRIVER_PATH, arguments, environment, root.Path());
   }
   std::vector<std::string> OperatorLog() const {
     const std::string log = root.Read("operator.log");
-    return log == "<missing>" ? std::vector<std::string>{} : Lines(log.substr(0, log.size() - 1));
+    return log.empty() ? std::vector<std::string>{} : Lines(log.substr(0, log.size() - 1));
   }
 
-  testing::TemporaryRoot root;
+  testing::TempFolder root;
   std::string answers;
 };
 
@@ -116,7 +120,7 @@ TEST_P(DriverEndToEnd, Runs) {
   answers = c.answers;
   FakeTcpRegister fake(c.script.Build());
   const auto outcome = Run(fake);
-  EXPECT_EQ(outcome.exitStatus, c.exitStatus) << outcome.standardError;
+  EXPECT_EQ(outcome.exitStatus, c.exitStatus) << outcome.output;
   EXPECT_EQ(root.Read("c/SCONTRINO.OUT"), c.result);
   EXPECT_THAT(fake.Operations(), ElementsAreArray(c.operations));
   EXPECT_THAT(OperatorLog(), ElementsAreArray(c.operatorLog));
@@ -311,9 +315,8 @@ TEST_F(DriverEndToEndRun, UnwritableDataFileIsToldOnceAndTheReceiptGoesOn) {
   const auto outcome = Run(fake);
   EXPECT_EQ(outcome.exitStatus, 0);
   EXPECT_EQ(root.Read("c/SCONTRINO.OUT"), "1234\r\nOK\r\n");
-  EXPECT_EQ(std::count(outcome.standardError.begin(), outcome.standardError.end(), '\n'), 1)
-      << outcome.standardError;
-  EXPECT_THAT(outcome.standardError, HasSubstr("c:\\JQTZelkoData.OUT"));
+  EXPECT_EQ(std::count(outcome.output.begin(), outcome.output.end(), '\n'), 1) << outcome.output;
+  EXPECT_THAT(outcome.output, HasSubstr("c:\\JQTZelkoData.OUT"));
 }
 
 TEST_F(DriverEndToEndRun, ResultPathOnTheCommandLineInQuotes) {
@@ -323,7 +326,7 @@ TEST_F(DriverEndToEndRun, ResultPathOnTheCommandLineInQuotes) {
   const auto outcome = Run(fake, {}, {"\"d:\\Risultati Cassa\\esito.out\""});
   EXPECT_EQ(outcome.exitStatus, 0);
   EXPECT_EQ(root.Read("d/Risultati Cassa/esito.out"), "1234\r\nOK\r\n");
-  EXPECT_EQ(root.Read("c/SCONTRINO.OUT"), "<missing>");
+  EXPECT_FALSE(root.Exists("c/SCONTRINO.OUT"));
 }
 
 TEST_F(DriverEndToEndRun, UnwritableResultFileGivesExitStatusTwo) {
@@ -331,16 +334,15 @@ TEST_F(DriverEndToEndRun, UnwritableResultFileGivesExitStatusTwo) {
   FakeTcpRegister fake(RegisterScript{}.Build());
   const auto outcome = Run(fake, {}, {"c:\\no such folder\\r.out"});
   EXPECT_EQ(outcome.exitStatus, 2);
-  EXPECT_THAT(outcome.standardError, HasSubstr("c:\\no such folder\\r.out"));
+  EXPECT_THAT(outcome.output, HasSubstr("c:\\no such folder\\r.out"));
   EXPECT_EQ(fake.Operations(), kWholeRun);
 }
 
 TEST_F(DriverEndToEndRun, SevenPlacesTheFilesInTheProfileFolder) {
   root.Write("c/Users/anna/Scontrino.inp", kReceipt);
   FakeTcpRegister fake(Events({{"SendCommand A", {DataEventLine("d")}}}).Build());
-  const auto outcome =
-      Run(fake, {"ZELKO_WINDOWS_VERSION=2.6.1.7601", "USERPROFILE=c:\\Users\\anna"});
-  EXPECT_EQ(outcome.exitStatus, 0) << outcome.standardError;
+  const auto outcome = Run(fake, {{"ZELKO_WINDOWS_VERSION", "2.6.1.7601"}, {"USERPROFILE", "c:\\Users\\anna"}});
+  EXPECT_EQ(outcome.exitStatus, 0) << outcome.output;
   EXPECT_EQ(root.Read("c/Users/anna/SCONTRINO.OUT"), "1234\r\nOK\r\n");
   EXPECT_EQ(root.Read("c/Users/anna/JQTZelkoData.OUT"), "d\r\n");
 }
@@ -353,10 +355,9 @@ TEST_F(DriverEndToEndRun, NoRegisterListeningIsNotConnected) {
     port = gone.Port();
   }
   root.Write("answers.txt", "");
-  const auto outcome = testing::RunDriver(
-      {"HOME=" + root.Path(), "ZELKO_ROOT=" + root.Path(), "ZELKO_CONTROL=tcp:127.0.0.1:" + port,
-       "ZELKO_OPERATOR=unattended", "ZELKO_OPERATOR_LOG=" + root.Path() + "/operator.log"},
-      {}, root.Path());
+  const auto outcome = RunDriver({{"ZELKO_CONTROL", "tcp:127.0.0.1:" + port},
+                                  {"ZELKO_OPERATOR", "unattended"},
+                                  {"ZELKO_OPERATOR_LOG", root.File("operator.log")}});
   EXPECT_EQ(outcome.exitStatus, 1);
   EXPECT_EQ(root.Read("c/SCONTRINO.OUT"), "107\r\nZELKO NON Collegato!\r\n");
   EXPECT_THAT(OperatorLog(), ElementsAreArray({Box(16, "ZELKO NON Collegato!", "OK")}));
@@ -371,7 +372,7 @@ TEST_F(DriverEndToEndRun, SilentRegisterIsReportedWithinTheTimeoutAndOneSecond) 
     return reply;
   });
   const auto start = std::chrono::steady_clock::now();
-  const auto outcome = Run(fake, {"ZELKO_CONTROL_TIMEOUT_MS=1500"});
+  const auto outcome = Run(fake, {{"ZELKO_CONTROL_TIMEOUT_MS", "1500"}});
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
   EXPECT_EQ(outcome.exitStatus, 1);
   EXPECT_EQ(root.Read("c/SCONTRINO.OUT"), "112\r\nZELKO NON Disponibile!\r\n");
@@ -379,27 +380,30 @@ TEST_F(DriverEndToEndRun, SilentRegisterIsReportedWithinTheTimeoutAndOneSecond) 
 
 TEST_F(DriverEndToEndRun, UnknownControlIsARegisterThatIsNotThere) {
   root.Write("c/SCONTRINO.INP", kReceipt);
-  const auto outcome = testing::RunDriver(
-      {"HOME=" + root.Path(), "ZELKO_ROOT=" + root.Path(), "ZELKO_CONTROL=com1", "ZELKO_OPERATOR=unattended"}, {},
-      root.Path());
+  const auto outcome = RunDriver({{"ZELKO_CONTROL", "com1"}, {"ZELKO_OPERATOR", "unattended"}});
   EXPECT_EQ(outcome.exitStatus, 1);
   EXPECT_EQ(root.Read("c/SCONTRINO.OUT"), "107\r\nZELKO NON Collegato!\r\n");
-  EXPECT_EQ(std::count(outcome.standardError.begin(), outcome.standardError.end(), '\n'), 1)
-      << outcome.standardError;
+  EXPECT_EQ(std::count(outcome.output.begin(), outcome.output.end(), '\n'), 1) << outcome.output;
 }
 
 // Empty variables count as unset: the host's default control (here the
 // built-in emulator, journaling under the root) and operator.
 TEST_F(DriverEndToEndRun, EmptyVariablesCountAsUnset) {
   root.Write("c/SCONTRINO.INP", kReceipt);
-  const auto outcome = testing::RunDriver({"HOME=", "ZELKO_ROOT=" + root.Path(), "ZELKO_CONTROL=", "ZELKO_OPERATOR=",
-                                           "ZELKO_OPERATOR_LOG=", "ZELKO_CONTROL_TIMEOUT_MS=", "ZELKO_EMULATOR_SCENARIO="},
-                                          {}, root.Path());
-  EXPECT_EQ(outcome.exitStatus, 0) << outcome.standardError;
+  const auto outcome = testing::RunChild(ZELKO_DRIVER_PATH, {},
+                                         {{"HOME", ""},
+                                          {"ZELKO_ROOT", root.Path()},
+                                          {"ZELKO_CONTROL", ""},
+                                          {"ZELKO_OPERATOR", ""},
+                                          {"ZELKO_OPERATOR_LOG", ""},
+                                          {"ZELKO_CONTROL_TIMEOUT_MS", ""},
+                                          {"ZELKO_EMULATOR_SCENARIO", ""}},
+                                         root.Path());
+  EXPECT_EQ(outcome.exitStatus, 0) << outcome.output;
   EXPECT_THAT(root.Read("c/SCONTRINO.OUT"), ::testing::EndsWith("\r\nOK\r\n"));
   EXPECT_NE(root.Read("emulator/journal.txt").find("OpenPort\tCOM1\t0\n"), std::string::npos);
-  EXPECT_EQ(outcome.standardError, "ZelkoDriver: ZELKO_CONTROL is not set; using the built-in register emulator (journal " +
-                                       root.Path() + "/emulator/journal.txt)\n");
+  EXPECT_EQ(outcome.output, "ZelkoDriver: ZELKO_CONTROL is not set; using the built-in register emulator (journal " +
+                                root.Path() + "/emulator/journal.txt)\n");
 }
 
 }  // namespace

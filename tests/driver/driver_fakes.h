@@ -1,48 +1,20 @@
 #pragma once
 
-// In-memory stand-ins for the driver's outside things, with faults on demand.
+// In-memory stand-ins for the driver's settings store, operator and register control.
 
 #include <deque>
 #include <functional>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "host_services.h"
 #include "operator.h"
 #include "register_control.h"
 #include "settings_store.h"
 
 namespace zelko::testing {
-
-class FakeHost : public HostServices {
- public:
-  std::optional<WindowsVersion> version;
-  std::vector<std::string> environment;
-  std::string ownFolder = "d:\\app";
-  std::string commandLine;
-  mutable std::map<std::string, std::string> files;  // written through Create
-  std::set<std::string> hidden;         // present, but not ordinary files
-  std::set<std::string> refuseCreate;   // Create gives null
-  std::set<std::string> failWrites;     // writes to these fail
-  std::set<std::string> failReads;      // reads of these fail after the first bytes
-  std::set<std::string> refuseLock;     // LockForRun gives null
-  mutable int opensForReading = 0;
-  mutable std::vector<std::string> lockEvents;  // "lock <path>" and "unlock <path>", in order
-
-  std::optional<WindowsVersion> WindowsVersionNumbers() const override { return version; }
-  std::vector<std::string> EnvironmentEntries() const override { return environment; }
-  std::string OwnFolder() const override { return ownFolder; }
-  std::string CommandLineText() const override { return commandLine; }
-  bool IsOrdinaryFile(const std::string& path) const override;
-  bool IsSameFile(const std::string& a, const std::string& b) const override { return a == b && files.contains(a); }
-  std::unique_ptr<ByteSource> OpenRead(const std::string& path) const override;
-  std::unique_ptr<ByteSink> Create(const std::string& path, CreateMode mode) const override;
-  std::unique_ptr<RunLock> LockForRun(const std::string& path) const override;
-};
 
 class FakeSettingsStore : public SettingsStore {
  public:

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "driver_fakes.h"
+#include "memory_host.h"
 
 namespace zelko {
 namespace {
@@ -47,7 +48,7 @@ class DriverRunTest : public ::testing::Test {
   }
   std::string LastOperation() const { return control.operations.empty() ? "(none)" : control.operations.back(); }
 
-  testing::FakeHost host;
+  testing::MemoryHost host{"d:\\app"};
   testing::FakeSettingsStore store;
   testing::RecordingOperator person;
   testing::ScriptedControl control;
@@ -230,7 +231,7 @@ TEST_F(DriverRunTest, ExceptionThatAlsoStopsThePortClosingStillLeavesAFailureRes
   EXPECT_EQ(Run(), kExitFailureReported);
   EXPECT_EQ(Result(), "0\r\nErrore interno del driver: guasto\r\n");
 
-  host.refuseCreate.insert(kResultFile);
+  host.FailCreate(kResultFile);
   EXPECT_EQ(Run(), kExitResultNotWritten) << "only a result file that cannot be written gives 2";
 }
 
@@ -244,13 +245,13 @@ TEST_F(DriverRunTest, CommandLineNamesTheResultFileInQuotes) {
 
 TEST_F(DriverRunTest, UnwritableResultFileGivesExitStatusTwoAndOneDiagnosticLine) {
   CommandFile("COM1\r\n9600\r\n0\r\n");
-  host.refuseCreate.insert(kResultFile);
+  host.FailCreate(kResultFile);
   EXPECT_EQ(Run(), kExitResultNotWritten);
   EXPECT_EQ(diagnostics.str(), "ZelkoDriver: the result file \"c:\\SCONTRINO.OUT\" could not be written\n");
 
   CommandFile("COM1\r\n9600\r\n5\r\n");
-  host.refuseCreate.clear();
-  host.failWrites.insert(kResultFile);
+  host.ClearFaults();
+  host.FailWriteAfter(kResultFile, 0);
   host.files[kResultFile] = "old";
   EXPECT_EQ(Run(), kExitResultNotWritten);
   EXPECT_EQ(Result(), "old");
@@ -260,20 +261,20 @@ TEST_F(DriverRunTest, RunHoldsTheCommandFileLockFromStartToEnd) {
   CommandFile("COM1\r\n9600\r\n1\r\nA\r\n");
   host.commandLine = "d:\\r.out";
   std::vector<std::size_t> heldAt;
-  control.beforeAnswer = [&](const std::string&, RegisterEvents&) { heldAt.push_back(host.lockEvents.size()); };
+  control.beforeAnswer = [&](const std::string&, RegisterEvents&) { heldAt.push_back(host.LockEvents().size()); };
   EXPECT_EQ(Run(), kExitSuccess);
   EXPECT_THAT(heldAt, Each(1u));
-  EXPECT_THAT(host.lockEvents, ElementsAre("lock c:\\scontrino.inp.lock", "unlock c:\\scontrino.inp.lock"));
+  EXPECT_THAT(host.LockEvents(), ElementsAre("lock c:\\scontrino.inp.lock", "unlock c:\\scontrino.inp.lock"));
 
-  host.lockEvents.clear();
+  host.ClearLockEvents();
   CommandFile("COM1\r\n9600\r\n5\r\n");
   EXPECT_EQ(Run(), kExitFailureReported);
-  EXPECT_THAT(host.lockEvents, ElementsAre("lock c:\\scontrino.inp.lock", "unlock c:\\scontrino.inp.lock"));
+  EXPECT_THAT(host.LockEvents(), ElementsAre("lock c:\\scontrino.inp.lock", "unlock c:\\scontrino.inp.lock"));
 }
 
 TEST_F(DriverRunTest, RunWithoutItsLockGoesOnAndSaysSo) {
   CommandFile("COM1\r\n9600\r\n0\r\n");
-  host.refuseLock.insert("c:\\scontrino.inp.lock");
+  host.FailLock("c:\\scontrino.inp.lock");
   EXPECT_EQ(Run(), kExitSuccess);
   EXPECT_EQ(Result(), "1234\r\nOK\r\n");
   EXPECT_EQ(diagnostics.str(),
@@ -291,7 +292,7 @@ TEST_F(DriverRunTest, HostPlacesTheFilesInTheProfileFolder) {
 TEST_F(DriverRunTest, HiddenDefaultCommandFileCountsAsAbsent) {
   host.version = WindowsVersion{2, 5, 1, 2600};
   CommandFile("COM9\r\n9600\r\n0\r\n");
-  host.hidden.insert(kCommandFile);
+  host.MakeNotOrdinary(kCommandFile);
   host.files["d:\\app\\Scontrino.inp"] = "COM1\r\n9600\r\n0\r\n";
   EXPECT_EQ(Run(), kExitSuccess);
   EXPECT_EQ(OperationAt(1), "OpenPort COM1");
@@ -547,12 +548,12 @@ TEST_F(DriverRunTest, OneRunObjectServesManyRuns) {
   control.beforeAnswer = [](const std::string& operation, RegisterEvents& events) {
     if (operation == "SendCommand A") events.DataReceived("x");
   };
-  host.refuseCreate.insert(kDataFile);
+  host.FailCreate(kDataFile);
   host.commandLine = "d:\\named.out";
   EXPECT_EQ(Main(run), kExitSuccess);
   host.commandLine.clear();
   EXPECT_EQ(Main(run), kExitSuccess);
-  host.refuseCreate.clear();
+  host.ClearFaults();
   EXPECT_EQ(Main(run), kExitSuccess);
   EXPECT_EQ(host.files["d:\\named.out"], "1234\r\nOK\r\n");
   EXPECT_EQ(Result(), "1234\r\nOK\r\n");
@@ -568,7 +569,7 @@ TEST_F(DriverRunTest, DataFileFaultsAreToldOnceAndTheRunGoesOn) {
   control.beforeAnswer = [](const std::string& operation, RegisterEvents& events) {
     if (operation.starts_with("SendCommand")) events.DataReceived("x");
   };
-  host.refuseCreate.insert(kDataFile);
+  host.FailCreate(kDataFile);
   EXPECT_EQ(Run(), kExitSuccess);
   EXPECT_EQ(Result(), "1234\r\nOK\r\n");
   EXPECT_EQ(diagnostics.str(),
@@ -576,8 +577,8 @@ TEST_F(DriverRunTest, DataFileFaultsAreToldOnceAndTheRunGoesOn) {
             "dropped\n");
 
   diagnostics.str("");
-  host.refuseCreate.clear();
-  host.failWrites.insert(kDataFile);
+  host.ClearFaults();
+  host.FailWriteAfter(kDataFile, 0);
   EXPECT_EQ(Run(), kExitSuccess);
   EXPECT_EQ(diagnostics.str(),
             "ZelkoDriver: the data file \"c:\\JQTZelkoData.OUT\" could not be written; register data of this run is "

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "driver_fakes.h"
+#include "memory_host.h"
 
 namespace zelko {
 namespace {
@@ -35,7 +35,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{{0xFFFFFFFF, 5, 1, 0}, "Failed"}));
 
 TEST(HostSystemName, IsEmptyWhenTheHostHasNoVersionNumbers) {
-  testing::FakeHost host;
+  testing::MemoryHost host;
   EXPECT_EQ(HostSystemName(host), "");
   host.version = WindowsVersion{2, 6, 1, 7601};
   EXPECT_EQ(HostSystemName(host), "SEVEN");

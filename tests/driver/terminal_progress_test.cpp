@@ -4,7 +4,8 @@
 
 #include <sstream>
 
-#include "driver_process.h"
+#include "child_process.h"
+#include "temp_folder.h"
 
 namespace zelko {
 namespace {
@@ -29,19 +30,21 @@ TEST(TerminalProgressTest, ShowsNothingForARunThatNeverCountedItsLines) {
 
 // Only a person at a terminal sees it: a caller reading standard error gets nothing new.
 TEST(TerminalProgressTest, TheDriverShowsProgressOnlyOnATerminal) {
-  testing::TemporaryRoot root;
+  testing::TempFolder root;
   root.Write("c/SCONTRINO.INP", "1\r\n9600\r\n3\r\n=R1/$100\r\n=R1/$200\r\n=T1\r\n");
-  const std::vector<std::string> environment{"HOME=" + root.Path(), "ZELKO_ROOT=" + root.Path(),
-                                             "ZELKO_CONTROL=emulator", "ZELKO_OPERATOR=unattended"};
-  const auto onTerminal = testing::RunDriverOnTerminal(environment, root.Path());
+  const testing::Environment environment{{"HOME", root.Path()},
+                                         {"ZELKO_ROOT", root.Path()},
+                                         {"ZELKO_CONTROL", "emulator"},
+                                         {"ZELKO_OPERATOR", "unattended"}};
+  const auto onTerminal = testing::RunChildOnTerminal(ZELKO_DRIVER_PATH, {}, environment, root.Path());
   EXPECT_EQ(onTerminal.exitStatus, 0);
-  EXPECT_NE(onTerminal.standardError.find("\rZelkoDriver: 0/3 command lines sent"), std::string::npos);
-  EXPECT_NE(onTerminal.standardError.find("\rZelkoDriver: 3/3 command lines sent\r\n"), std::string::npos)
-      << onTerminal.standardError;
+  EXPECT_NE(onTerminal.output.find("\rZelkoDriver: 0/3 command lines sent"), std::string::npos);
+  EXPECT_NE(onTerminal.output.find("\rZelkoDriver: 3/3 command lines sent\r\n"), std::string::npos)
+      << onTerminal.output;
 
-  const auto captured = testing::RunDriver(environment, {}, root.Path());
+  const auto captured = testing::RunChild(ZELKO_DRIVER_PATH, {}, environment, root.Path());
   EXPECT_EQ(captured.exitStatus, 0);
-  EXPECT_EQ(captured.standardError.find("command lines sent"), std::string::npos) << captured.standardError;
+  EXPECT_EQ(captured.output.find("command lines sent"), std::string::npos) << captured.output;
 }
 
 }  // namespace

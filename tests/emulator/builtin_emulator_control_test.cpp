@@ -25,8 +25,8 @@ class BuiltInEmulatorControlTest : public ::testing::Test {
     control.OpenPort(port);
   }
 
-  emulator::TempFolder folder_;
-  EventRecorder recorder_;
+  testing::TempFolder folder_;
+  testing::EventRecorder recorder_;
 };
 
 TEST_F(BuiltInEmulatorControlTest, AnswersTheStatusQueryAndJournalsEveryOperation) {

@@ -11,6 +11,9 @@ namespace zelko::emulator {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::ChildProcess;
+using testing::RunningEmulator;
+using testing::TempFolder;
 
 const std::string kHeader = "1\r\n115200,n,8,1\r\n";
 

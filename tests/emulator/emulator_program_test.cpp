@@ -9,6 +9,10 @@ namespace zelko::emulator {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::ChildProcess;
+using testing::EventRecorder;
+using testing::RunningEmulator;
+using testing::TempFolder;
 
 const std::string kArticle = "110000012345670ACQUA MINERALE 1,5L 00000050021";
 

@@ -13,6 +13,7 @@ namespace zelko::emulator {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::EventRecorder;
 
 // A deadline for a test's own sends, far enough not to matter.
 TcpConnection::Clock::time_point Later() { return TcpConnection::Clock::now() + 30s; }

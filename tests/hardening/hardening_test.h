@@ -17,9 +17,9 @@
 
 namespace zelko::hardening {
 
-using emulator::ChildProcess;
-using emulator::RunningEmulator;
-using emulator::TempFolder;
+using testing::ChildProcess;
+using testing::RunningEmulator;
+using testing::TempFolder;
 using namespace std::chrono_literals;
 
 class HardeningTest : public ::testing::Test {

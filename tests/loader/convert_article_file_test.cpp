@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "article_files.h"
-#include "fake_host.h"
 #include "loader_failure.h"
+#include "memory_host.h"
 
 namespace zelko {
 namespace {
@@ -19,7 +19,7 @@ using testing::CommandFile;
 using testing::CrLfLines;
 using testing::kWorkedExampleCommand;
 using testing::kWorkedExampleRecord;
-using testing::FakeHost;
+using testing::MemoryHost;
 using testing::WorkedExampleLine;
 
 const char kArticlePath[] = "C:\\DATI\\ARTICOLI.TXT";
@@ -31,14 +31,14 @@ class ConvertArticleFileTest : public ::testing::Test {
   ConvertArticleFileTest() { settings.articlePath = kArticlePath; }
 
   std::int32_t Convert(const std::string& articleFile) {
-    host.AddFile(kArticlePath, articleFile);
+    host.files[kArticlePath] = articleFile;
     return ConvertArticleFile(settings, host);
   }
   std::string Output() const {
     return host.File(settings.recordFileMode ? "c:\\zeLKOplu.txt" : "c:\\SCONTRINO.INP").value_or("<absent>");
   }
 
-  FakeHost host;
+  MemoryHost host;
   LoaderSettings settings;
 };
 
@@ -137,6 +137,7 @@ TEST_F(ConvertArticleFileTest, ManyArticlesAreAllWrittenInOrderAndCounted) {
     articleFile += ArticleLine("11", "000000" + code, kDescription, "00000100", "1", "01") + "\r\n";
     commands.push_back(">>/?P/(110000000" + code + kDescription + "00000100011)");
   }
+  host.readPiece = 4096;  // a large file in large reads, so that it stays quick
   ASSERT_EQ(Convert(articleFile), 0);
   EXPECT_EQ(Output(), CommandFile(commands));
 }
@@ -145,7 +146,7 @@ struct FailureCase {
   const char* name;
   bool recordFileMode;
   std::string articleFile;
-  void (*fault)(FakeHost&);
+  void (*fault)(MemoryHost&);
   std::int32_t number;
   std::string output;  // what the output file holds afterwards
   friend void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
@@ -160,13 +161,13 @@ const std::string kEarlier = "an earlier run's output\r\n";
 // a write that fails leaves the earlier output whole.
 TEST_P(ConvertFailureTest, EndsWithTheNumberAndLeavesAWholeFile) {
   settings.recordFileMode = GetParam().recordFileMode;
-  host.AddFile(settings.recordFileMode ? "C:\\ZELKOPLU.TXT" : "C:\\Scontrino.inp", kEarlier);
+  host.files[settings.recordFileMode ? "C:\\ZELKOPLU.TXT" : "C:\\Scontrino.inp"] = kEarlier;
   GetParam().fault(host);
   EXPECT_EQ(Convert(GetParam().articleFile), GetParam().number);
   EXPECT_EQ(Output(), GetParam().output);
 }
 
-void NoFault(FakeHost&) {}
+void NoFault(MemoryHost&) {}
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, ConvertFailureTest,
@@ -176,18 +177,18 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"OnlyShortLines", false, WorkedExampleLine().substr(0, 46) + "\r\nx\r\n", NoFault,
                     failure::kNoArticleLines, kHead},
         FailureCase{"OutputNotCreated", false, WorkedExampleLine(),
-                    [](FakeHost& h) { h.FailCreate("c:\\scontrino.inp"); }, failure::kOutputNotCreated, kEarlier},
+                    [](MemoryHost& h) { h.FailCreate("c:\\scontrino.inp"); }, failure::kOutputNotCreated, kEarlier},
         FailureCase{"ArticleFileNotOpened", false, WorkedExampleLine(),
-                    [](FakeHost& h) { h.FailOpen(kArticlePath); }, failure::kArticleFileNotOpened, kHead},
+                    [](MemoryHost& h) { h.FailOpen(kArticlePath); }, failure::kArticleFileNotOpened, kHead},
         FailureCase{"ArticleFileNotRead", false, WorkedExampleLine() + "\r\n" + WorkedExampleLine(),
-                    [](FakeHost& h) { h.FailReadAfter(kArticlePath, 50); }, failure::kArticleFileNotRead, kHead},
-        FailureCase{"HeadNotWritten", false, WorkedExampleLine(), [](FakeHost& h) { h.FailWriteAfter(5); },
+                    [](MemoryHost& h) { h.FailReadAfter(kArticlePath, 50); }, failure::kArticleFileNotRead, kHead},
+        FailureCase{"HeadNotWritten", false, WorkedExampleLine(), [](MemoryHost& h) { h.FailWriteAfter("c:\\scontrino.inp", 5); },
                     failure::kOutputNotWritten, kEarlier},
-        FailureCase{"BodyNotWritten", false, WorkedExampleLine(), [](FakeHost& h) { h.FailWriteAfter(60); },
+        FailureCase{"BodyNotWritten", false, WorkedExampleLine(), [](MemoryHost& h) { h.FailWriteAfter("c:\\scontrino.inp", 60); },
                     failure::kOutputNotWritten, kEarlier},
-        FailureCase{"RecordNotWritten", true, WorkedExampleLine(), [](FakeHost& h) { h.FailWriteAfter(10); },
+        FailureCase{"RecordNotWritten", true, WorkedExampleLine(), [](MemoryHost& h) { h.FailWriteAfter("c:\\zelkoplu.txt", 10); },
                     failure::kOutputNotWritten, kEarlier},
-        FailureCase{"CloseFails", false, WorkedExampleLine(), [](FakeHost& h) { h.FailClose(); },
+        FailureCase{"CloseFails", false, WorkedExampleLine(), [](MemoryHost& h) { h.FailCommit("c:\\scontrino.inp"); },
                     failure::kOutputNotWritten, kEarlier}),
     [](const auto& info) { return std::string(info.param.name); });
 

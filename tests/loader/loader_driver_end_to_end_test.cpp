@@ -8,7 +8,7 @@
 
 #include "article_files.h"
 #include "pluzelko_folders.h"
-#include "test_files.h"
+#include "file_bytes.h"
 
 namespace zelko {
 namespace {
@@ -48,14 +48,14 @@ class LoaderThenDriverTest : public ::testing::TestWithParam<DriverCase> {};
 
 TEST_P(LoaderThenDriverTest, DriverEndsWithOkAndSendsEveryCommand) {
   PluzelkoFolders folders;
-  test::WriteBytes(folders.program() + "/config.cmd", GetParam().config);
-  test::WriteBytes(folders.data() + "/art.txt", GetParam().articleFile);
+  testing::WriteBytes(folders.program() + "/config.cmd", GetParam().config);
+  testing::WriteBytes(folders.data() + "/art.txt", GetParam().articleFile);
   std::vector<std::string> arguments = {"{data}/art.txt"};
   arguments.insert(arguments.end(), GetParam().switches.begin(), GetParam().switches.end());
   ASSERT_EQ(folders.Run(arguments).exitStatus, 0);
 
   const auto driver = testing::RunChild(
-      {ZELKODRIVER_PATH}, folders.Environment({"ZELKO_CONTROL=emulator", "ZELKO_OPERATOR=unattended"}));
+      ZELKO_DRIVER_PATH, {}, folders.Environment({{"ZELKO_CONTROL", "emulator"}, {"ZELKO_OPERATOR", "unattended"}}));
   EXPECT_EQ(driver.exitStatus, 0);
   const auto result = Split(folders.DriveFile("SCONTRINO.OUT").value_or(""), "\r\n");
   ASSERT_EQ(result.size(), 2u);
@@ -65,7 +65,7 @@ TEST_P(LoaderThenDriverTest, DriverEndsWithOkAndSendsEveryCommand) {
   const auto lines = Split(folders.DriveFile("Scontrino.inp").value_or(""), "\r\n");
   ASSERT_GT(lines.size(), 3u);
   const std::vector<std::string> commands(lines.begin() + 3, lines.end());
-  const auto sent = SentCommands(test::ReadBytes(folders.root() + "/emulator/journal.txt"));
+  const auto sent = SentCommands(testing::ReadBytes(folders.root() + "/emulator/journal.txt"));
   ASSERT_GE(sent.size(), commands.size());
   EXPECT_EQ(std::vector<std::string>(sent.end() - static_cast<std::ptrdiff_t>(commands.size()), sent.end()), commands);
 }

@@ -8,14 +8,16 @@
 #include "article_files.h"
 #include "command_line_switches.h"
 #include "config_file.h"
-#include "fake_host.h"
 #include "loader_failure.h"
+#include "memory_host.h"
 #include "run_loader.h"
 
 namespace zelko {
 namespace {
 
-using testing::FakeHost;
+using testing::MemoryHost;
+
+constexpr const char* kLoaderFolder = "C:\\LOADER";
 
 struct SwitchCase {
   const char* commandLine;
@@ -131,10 +133,10 @@ struct RunCase {
 class RunLoaderTest : public ::testing::TestWithParam<RunCase> {};
 
 TEST_P(RunLoaderTest, EndsWithItsExitCode) {
-  FakeHost host;
+  MemoryHost host{kLoaderFolder};
   host.commandLine = GetParam().commandLine;
-  if (GetParam().configExists) host.AddFile("C:\\LOADER\\config.cmd", GetParam().config);
-  if (GetParam().articleExists) host.AddFile("c:\\art.txt", testing::WorkedExampleLine());
+  if (GetParam().configExists) host.files["C:\\LOADER\\config.cmd"] = GetParam().config;
+  if (GetParam().articleExists) host.files["c:\\art.txt"] = testing::WorkedExampleLine();
   EXPECT_EQ(RunLoader(host), GetParam().exitCode);
   const auto output = host.File("C:\\Scontrino.inp");
   if (GetParam().outputHead) {
@@ -171,10 +173,10 @@ struct NotOrdinaryCase {
 class RunLoaderNotOrdinaryTest : public ::testing::TestWithParam<NotOrdinaryCase> {};
 
 TEST_P(RunLoaderNotOrdinaryTest, CountsAsMissing) {
-  FakeHost host;
+  MemoryHost host{kLoaderFolder};
   host.commandLine = "c:\\art.txt";
-  host.AddFile("C:\\LOADER\\CONFIG.CMD", "");
-  host.AddFile("c:\\art.txt", testing::WorkedExampleLine());
+  host.files["C:\\LOADER\\CONFIG.CMD"] = "";
+  host.files["c:\\art.txt"] = testing::WorkedExampleLine();
   host.MakeNotOrdinary(GetParam().path);
   EXPECT_EQ(RunLoader(host), GetParam().exitCode);
 }
@@ -186,7 +188,7 @@ INSTANTIATE_TEST_SUITE_P(Files, RunLoaderNotOrdinaryTest,
 
 struct PlatformFailureCase {
   const char* name;
-  void (*fault)(FakeHost&);
+  void (*fault)(MemoryHost&);
   std::int32_t exitCode;
   friend void PrintTo(const PlatformFailureCase& c, std::ostream* os) { *os << c.name; }
 };
@@ -194,10 +196,10 @@ struct PlatformFailureCase {
 class RunLoaderPlatformFailureTest : public ::testing::TestWithParam<PlatformFailureCase> {};
 
 TEST_P(RunLoaderPlatformFailureTest, EndsWithTheFailureNumber) {
-  FakeHost host;
+  MemoryHost host{kLoaderFolder};
   host.commandLine = "c:\\art.txt -cf";
-  host.AddFile("C:\\LOADER\\config.cmd", "port=2\r\n");
-  host.AddFile("c:\\art.txt", testing::WorkedExampleLine());
+  host.files["C:\\LOADER\\config.cmd"] = "port=2\r\n";
+  host.files["c:\\art.txt"] = testing::WorkedExampleLine();
   GetParam().fault(host);
   EXPECT_EQ(RunLoader(host), GetParam().exitCode);
 }
@@ -205,27 +207,27 @@ TEST_P(RunLoaderPlatformFailureTest, EndsWithTheFailureNumber) {
 INSTANTIATE_TEST_SUITE_P(
     Faults, RunLoaderPlatformFailureTest,
     ::testing::Values(
-        PlatformFailureCase{"ConfigNotOpened", [](FakeHost& h) { h.FailOpen("c:\\loader\\config.cmd"); },
+        PlatformFailureCase{"ConfigNotOpened", [](MemoryHost& h) { h.FailOpen("c:\\loader\\config.cmd"); },
                             failure::kConfigNotOpened},
-        PlatformFailureCase{"ConfigNotRead", [](FakeHost& h) { h.FailReadAfter("c:\\loader\\config.cmd", 3); },
+        PlatformFailureCase{"ConfigNotRead", [](MemoryHost& h) { h.FailReadAfter("c:\\loader\\config.cmd", 3); },
                             failure::kConfigNotRead},
-        PlatformFailureCase{"NoLongLine", [](FakeHost& h) { h.AddFile("c:\\art.txt", "short\r\n"); },
+        PlatformFailureCase{"NoLongLine", [](MemoryHost& h) { h.files["c:\\art.txt"] = "short\r\n"; },
                             failure::kNoArticleLines},
-        PlatformFailureCase{"RecordFileNotCreated", [](FakeHost& h) { h.FailCreate("c:\\zelkoplu.txt"); },
+        PlatformFailureCase{"RecordFileNotCreated", [](MemoryHost& h) { h.FailCreate("c:\\zelkoplu.txt"); },
                             failure::kOutputNotCreated},
-        PlatformFailureCase{"ArticleNotOpened", [](FakeHost& h) { h.FailOpen("c:\\art.txt"); },
+        PlatformFailureCase{"ArticleNotOpened", [](MemoryHost& h) { h.FailOpen("c:\\art.txt"); },
                             failure::kArticleFileNotOpened},
-        PlatformFailureCase{"ArticleNotRead", [](FakeHost& h) { h.FailReadAfter("c:\\art.txt", 10); },
+        PlatformFailureCase{"ArticleNotRead", [](MemoryHost& h) { h.FailReadAfter("c:\\art.txt", 10); },
                             failure::kArticleFileNotRead},
-        PlatformFailureCase{"WriteFails", [](FakeHost& h) { h.FailWriteAfter(3); }, failure::kOutputNotWritten}),
+        PlatformFailureCase{"WriteFails", [](MemoryHost& h) { h.FailWriteAfter("c:\\zelkoplu.txt", 3); }, failure::kOutputNotWritten}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // One run at a time per output file, on the lock the driver takes for the
 // same command file; a failed start-up locks nothing.
 TEST(RunLoaderLockTest, LocksTheOutputFileOfItsMode) {
-  FakeHost host;
-  host.AddFile("C:\\LOADER\\config.cmd", "");
-  host.AddFile("c:\\art.txt", testing::WorkedExampleLine());
+  MemoryHost host{kLoaderFolder};
+  host.files["C:\\LOADER\\config.cmd"] = "";
+  host.files["c:\\art.txt"] = testing::WorkedExampleLine();
   std::ostringstream diagnostics;
   for (const char* commandLine : {"c:\\art.txt", "c:\\art.txt -CF", "c:\\missing.txt"}) {
     host.commandLine = commandLine;
@@ -236,11 +238,11 @@ TEST(RunLoaderLockTest, LocksTheOutputFileOfItsMode) {
 }
 
 TEST(RunLoaderLockTest, RunWithoutItsLockGoesOnAndSaysSo) {
-  FakeHost host;
+  MemoryHost host{kLoaderFolder};
   host.commandLine = "c:\\art.txt";
-  host.AddFile("C:\\LOADER\\config.cmd", "");
-  host.AddFile("c:\\art.txt", testing::WorkedExampleLine());
-  host.FailLock();
+  host.files["C:\\LOADER\\config.cmd"] = "";
+  host.files["c:\\art.txt"] = testing::WorkedExampleLine();
+  host.FailLock("C:\\scontrino.inp.lock");
   std::ostringstream diagnostics;
   EXPECT_EQ(RunLoader(host, diagnostics), 0);
   EXPECT_TRUE(host.File("C:\\Scontrino.inp").has_value());
@@ -252,11 +254,11 @@ TEST(RunLoaderLockTest, RunWithoutItsLockGoesOnAndSaysSo) {
 TEST(RunLoaderLockTest, ArticleFileThatIsTheOutputIsRefusedUnderTheLock) {
   for (const char* commandLine : {"c:\\SCONTRINO.INP", "C:\\zelkoplu.txt -cf"}) {
     SCOPED_TRACE(commandLine);
-    FakeHost host;
+    MemoryHost host{kLoaderFolder};
     host.commandLine = commandLine;
-    host.AddFile("C:\\LOADER\\config.cmd", "");
-    host.AddFile("C:\\Scontrino.inp", testing::WorkedExampleLine());
-    host.AddFile("C:\\ZELKOPLU.TXT", testing::WorkedExampleLine());
+    host.files["C:\\LOADER\\config.cmd"] = "";
+    host.files["C:\\Scontrino.inp"] = testing::WorkedExampleLine();
+    host.files["C:\\ZELKOPLU.TXT"] = testing::WorkedExampleLine();
     EXPECT_EQ(RunLoader(host), failure::kArticleFileIsOutput);
     EXPECT_EQ(host.File("C:\\Scontrino.inp"), testing::WorkedExampleLine());
     EXPECT_EQ(host.File("C:\\ZELKOPLU.TXT"), testing::WorkedExampleLine());

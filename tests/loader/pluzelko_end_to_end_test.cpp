@@ -11,7 +11,7 @@
 
 #include "article_files.h"
 #include "pluzelko_folders.h"
-#include "test_files.h"
+#include "file_bytes.h"
 
 namespace zelko {
 namespace {
@@ -38,8 +38,8 @@ class PluzelkoEndToEndTest : public ::testing::TestWithParam<EndToEndCase> {};
 TEST_P(PluzelkoEndToEndTest, ExitsAndWrites) {
   const EndToEndCase& c = GetParam();
   PluzelkoFolders folders;
-  if (c.config) test::WriteBytes(folders.program() + "/config.cmd", *c.config);
-  for (const auto& [name, bytes] : c.dataFiles) test::WriteBytes(folders.data() + "/" + name, bytes);
+  if (c.config) testing::WriteBytes(folders.program() + "/config.cmd", *c.config);
+  for (const auto& [name, bytes] : c.dataFiles) testing::WriteBytes(folders.data() + "/" + name, bytes);
   EXPECT_EQ(folders.Run(c.arguments).exitStatus, c.exitStatus);
   EXPECT_EQ(folders.DriveFile("Scontrino.inp"), c.commandFile);
   EXPECT_EQ(folders.DriveFile("ZELKOPLU.TXT"), c.recordFile);
@@ -85,20 +85,20 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(PluzelkoEndToEndTest, ConfigThatIsAFolderIsMissing) {
   PluzelkoFolders folders;
   std::filesystem::create_directory(folders.program() + "/config.cmd");
-  test::WriteBytes(folders.data() + "/art.txt", WorkedExampleLine());
+  testing::WriteBytes(folders.data() + "/art.txt", WorkedExampleLine());
   EXPECT_EQ(folders.Run({"{data}/art.txt"}).exitStatus, 255);
 }
 
 TEST(PluzelkoEndToEndTest, ReplacesAnOutputWhoseNameDiffersInCase) {
   PluzelkoFolders folders;
-  test::WriteBytes(folders.program() + "/config.cmd", "");
-  test::WriteBytes(folders.data() + "/art.txt", WorkedExampleLine());
+  testing::WriteBytes(folders.program() + "/config.cmd", "");
+  testing::WriteBytes(folders.data() + "/art.txt", WorkedExampleLine());
   std::filesystem::create_directories(folders.drive());
-  test::WriteBytes(folders.drive() + "/SCONTRINO.INP", std::string(5000, 'x'));
+  testing::WriteBytes(folders.drive() + "/SCONTRINO.INP", std::string(5000, 'x'));
   EXPECT_EQ(folders.Run({"{data}/art.txt"}).exitStatus, 0);
   EXPECT_EQ(folders.DriveFile("SCONTRINO.INP"), kBody);
   // The output and the lock file that keeps a second loader off it, no second output.
-  EXPECT_EQ(test::EntryCount(folders.drive()), 2u);
+  EXPECT_EQ(testing::EntryCount(folders.drive()), 2u);
   EXPECT_EQ(folders.DriveFile("scontrino.inp.lock"), "");
 }
 
@@ -128,17 +128,17 @@ TEST(PluzelkoEndToEndTest, ArticleFileThatIsTheOutputIsRefusedAndKept) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     PluzelkoFolders folders;
-    test::WriteBytes(folders.program() + "/config.cmd", "");
+    testing::WriteBytes(folders.program() + "/config.cmd", "");
     std::filesystem::create_directories(folders.drive());
-    test::WriteBytes(folders.drive() + "/" + c.output, WorkedExampleLine());
+    testing::WriteBytes(folders.drive() + "/" + c.output, WorkedExampleLine());
     EXPECT_EQ(folders.Run({c.argument(folders)}).exitStatus, 58);
     EXPECT_EQ(folders.DriveFile(c.output), WorkedExampleLine());
   }
 
   PluzelkoFolders folders;  // a copy is another file
-  test::WriteBytes(folders.program() + "/config.cmd", "");
+  testing::WriteBytes(folders.program() + "/config.cmd", "");
   std::filesystem::create_directories(folders.drive());
-  test::WriteBytes(folders.drive() + "/Scontrino.inp", WorkedExampleLine());
+  testing::WriteBytes(folders.drive() + "/Scontrino.inp", WorkedExampleLine());
   std::filesystem::copy_file(folders.drive() + "/Scontrino.inp", folders.data() + "/copy.txt");
   EXPECT_EQ(folders.Run({folders.data() + "/copy.txt"}).exitStatus, 0);
   EXPECT_EQ(folders.DriveFile("Scontrino.inp"), kBody);

@@ -9,31 +9,31 @@
 #include <vector>
 
 #include "child_process.h"
-#include "test_files.h"
+#include "temp_folder.h"
 
 namespace zelko::testing {
 
 class PluzelkoFolders {
  public:
   PluzelkoFolders() {
-    std::filesystem::create_directories(program());
-    std::filesystem::create_directories(data());
+    folder_.MakeFolder("program");
+    folder_.MakeFolder("data");
     std::filesystem::copy_file(PLUZELKO_PATH, program() + "/PLUZELKO");
   }
-  std::string program() const { return folder_ / "program"; }
-  std::string data() const { return folder_ / "data"; }
-  std::string root() const { return folder_ / "root"; }
+  std::string program() const { return folder_.File("program"); }
+  std::string data() const { return folder_.File("data"); }
+  std::string root() const { return folder_.File("root"); }
   std::string drive() const { return root() + "/c"; }
 
   // Runs PLUZELKO with these arguments.
   ChildResult Run(const std::vector<std::string>& arguments) const {
-    std::vector<std::string> all = {program() + "/PLUZELKO"};
-    for (const auto& argument : arguments) all.push_back(Placed(argument));
-    return RunChild(all, Environment({}));
+    std::vector<std::string> placed;
+    for (const auto& argument : arguments) placed.push_back(Placed(argument));
+    return RunChild(program() + "/PLUZELKO", placed, Environment({}));
   }
-  // ZELKO_ROOT for the temporary drives, then the entries given.
-  std::vector<std::string> Environment(std::vector<std::string> entries) const {
-    entries.insert(entries.begin(), "ZELKO_ROOT=" + root());
+  // ZELKO_ROOT for the temporary drives, and the entries given.
+  testing::Environment Environment(testing::Environment entries) const {
+    entries["ZELKO_ROOT"] = root();
     return entries;
   }
   // "{data}" in a text stands for the data folder.
@@ -42,13 +42,12 @@ class PluzelkoFolders {
     return text;
   }
   std::optional<std::string> DriveFile(const std::string& name) const {
-    const std::string path = drive() + "/" + name;
-    if (!std::filesystem::exists(path)) return std::nullopt;
-    return test::ReadBytes(path);
+    if (!folder_.Exists("root/c/" + name)) return std::nullopt;
+    return folder_.Read("root/c/" + name);
   }
 
  private:
-  test::TempFolder folder_;
+  TempFolder folder_;
 };
 
 }  // namespace zelko::testing

@@ -7,13 +7,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "test_files.h"
+#include "file_bytes.h"
+#include "temp_folder.h"
 
 namespace zelko {
 namespace {
 
 using ::testing::Return;
-using namespace test;
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WriteBytes;
 
 class MockOperator : public Operator {
  public:
@@ -30,7 +33,7 @@ class OperatorLogTest : public ::testing::Test {
     inner_ = inner.get();
     log_ = std::make_unique<LoggingOperator>(std::move(inner), LogPath());
   }
-  std::string LogPath() const { return folder_ / "operator.log"; }
+  std::string LogPath() const { return folder_.File("operator.log"); }
 
   TempFolder folder_;
   MockOperator* inner_;

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "../common/test_files.h"
 #include "activex_com_ref.h"
 #include "activex_dispatch_control.h"
 #include "activex_event_sink.h"
 #include "activex_text.h"
+#include "scoped_env.h"
 #include "standin_fixtures.h"
 #include "win32_message_pump.h"
 
@@ -51,9 +51,9 @@ class StandInControlTest : public ::testing::Test {
   // A control made after the environment below is set: it reads it when created.
   ComRef<IDispatch> Create() { return library_->Create(); }
 
-  test::ScopedEnv noRegister_{"ZELKO_STANDIN_REGISTER", std::nullopt};
-  test::ScopedEnv notStrict_{"ZELKO_STANDIN_STRICT", std::nullopt};
-  test::ScopedEnv shortTimeout_{"ZELKO_CONTROL_TIMEOUT_MS", "5000"};
+  testing::ScopedEnv noRegister_{"ZELKO_STANDIN_REGISTER", std::nullopt};
+  testing::ScopedEnv notStrict_{"ZELKO_STANDIN_STRICT", std::nullopt};
+  testing::ScopedEnv shortTimeout_{"ZELKO_CONTROL_TIMEOUT_MS", "5000"};
   std::optional<StandInLibrary> library_;
 };
 
@@ -196,7 +196,7 @@ TEST_F(StandInControlTest, WithoutAReachableRegisterEveryOperationFindsNoHardwar
                                                   "127.0.0.1:" + closedPort};
   for (const auto& address : addresses) {
     SCOPED_TRACE(address.value_or("unset"));
-    test::ScopedEnv setting("ZELKO_STANDIN_REGISTER", address);
+    testing::ScopedEnv setting("ZELKO_STANDIN_REGISTER", address);
     const auto binding = MakeDispatchRegisterControl(Create().Get());
     EXPECT_EQ(binding->ClosePort(), kResultNoHardware);
     EXPECT_EQ(binding->OpenPort("COM1"), kResultNoHardware);
@@ -219,7 +219,7 @@ TEST_F(StandInControlTest, ForwardsEachOperationToTheRegisterAsTheDriverCallsIt)
       {R"({"id":5,"result":0,"reply":"0010000000001"})"},
       {R"({"id":6,"value":9})"},
   });
-  test::ScopedEnv setting("ZELKO_STANDIN_REGISTER", peer.Address());
+  testing::ScopedEnv setting("ZELKO_STANDIN_REGISTER", peer.Address());
   EventRecorder recorder;
   {
     const auto binding = MakeDispatchRegisterControl(Create().Get());
@@ -267,7 +267,7 @@ TEST_F(StandInControlTest, RaisesEventsFromItsWindowAfterTheCallInTheOrderReceiv
        R"({"event":"StatusUpdate","code":26})", R"({"id":1,"result":0})"},
       {R"({"event":"DataReceived","text":"due"})", R"({"id":2,"result":0})"},
   });
-  test::ScopedEnv setting("ZELKO_STANDIN_REGISTER", peer.Address());
+  testing::ScopedEnv setting("ZELKO_STANDIN_REGISTER", peer.Address());
   ComRef<IDispatch> control = Create();
   EventRecorder recorder;
   EventConnection events(control.Get());
@@ -286,7 +286,7 @@ TEST_F(StandInControlTest, RaisesEventsFromItsWindowAfterTheCallInTheOrderReceiv
 TEST_F(StandInControlTest, FrozenEventsWaitUntilTheContainerUnfreezesThem) {
   ScriptedRegister peer(std::vector<std::vector<std::string>>{
       {R"({"event":"StatusUpdate","code":21})", R"({"id":1,"result":0})"}});
-  test::ScopedEnv setting("ZELKO_STANDIN_REGISTER", peer.Address());
+  testing::ScopedEnv setting("ZELKO_STANDIN_REGISTER", peer.Address());
   ComRef<IDispatch> control = Create();
   EventRecorder recorder;
   EventConnection events(control.Get());
@@ -307,8 +307,8 @@ TEST_F(StandInControlTest, FrozenEventsWaitUntilTheContainerUnfreezesThem) {
 
 TEST_F(StandInControlTest, StrictModeFindsNoHardwareUntilSitedAndActiveInPlace) {
   ScriptedRegister peer({{R"({"id":1,"result":0})"}, {R"({"id":2,"result":0})"}});
-  test::ScopedEnv setting("ZELKO_STANDIN_REGISTER", peer.Address());
-  test::ScopedEnv strict("ZELKO_STANDIN_STRICT", "1");
+  testing::ScopedEnv setting("ZELKO_STANDIN_REGISTER", peer.Address());
+  testing::ScopedEnv strict("ZELKO_STANDIN_STRICT", "1");
   ComRef<IDispatch> control = Create();
   const auto binding = MakeDispatchRegisterControl(control.Get());
   auto object = QueryRef<IOleObject>(control.Get(), IID_IOleObject);

@@ -7,44 +7,11 @@
 
 #include "host_backend.h"
 #include "host_system_name.h"
+#include "temp_folder.h"
 #include "text_file.h"
 
 namespace zelko {
 namespace {
-
-// A fresh folder under the Windows temporary folder, removed afterwards.
-class WindowsTempFolder {
- public:
-  WindowsTempFolder() {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    path_ = std::string(base) + "zelko-win-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(GetTickCount());
-    CreateDirectoryA(path_.c_str(), nullptr);
-  }
-  ~WindowsTempFolder() {
-    WIN32_FIND_DATAA entry;
-    const HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        const std::string name = path_ + "\\" + entry.cFileName;
-        SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          RemoveDirectoryA(name.c_str());
-        } else {
-          DeleteFileA(name.c_str());
-        }
-      } while (FindNextFileA(search, &entry));
-      FindClose(search);
-    }
-    RemoveDirectoryA(path_.c_str());
-  }
-  std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 std::string ReadAll(const HostServices& host, const std::string& path) {
   auto source = host.OpenRead(path);
@@ -64,7 +31,7 @@ bool Write(const HostServices& host, const std::string& path, HostServices::Crea
 class Win32HostServicesTest : public ::testing::Test {
  protected:
   std::unique_ptr<HostServices> host_ = MakeHostServices(0, nullptr);
-  WindowsTempFolder folder_;
+  testing::TempFolder folder_;
 };
 
 TEST_F(Win32HostServicesTest, OrdinaryFilesAreVisibleNonSystemFilesOnly) {
@@ -81,16 +48,16 @@ TEST_F(Win32HostServicesTest, OrdinaryFilesAreVisibleNonSystemFilesOnly) {
       {"system.txt", FILE_ATTRIBUTE_SYSTEM, false},
   };
   for (const auto& c : cases) {
-    const std::string path = folder_ / c.name;
+    const std::string path = folder_.File(c.name);
     ASSERT_TRUE(Write(*host_, path, HostServices::CreateMode::Truncate, bytes));
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), c.attributes));
     EXPECT_EQ(host_->IsOrdinaryFile(path), c.ordinary) << c.name;
   }
-  CreateDirectoryA((folder_ / "folder").c_str(), nullptr);
-  EXPECT_FALSE(host_->IsOrdinaryFile(folder_ / "folder"));
-  EXPECT_FALSE(host_->IsOrdinaryFile(folder_ / "missing.txt"));
+  CreateDirectoryA(folder_.File("folder").c_str(), nullptr);
+  EXPECT_FALSE(host_->IsOrdinaryFile(folder_.File("folder")));
+  EXPECT_FALSE(host_->IsOrdinaryFile(folder_.File("missing.txt")));
   EXPECT_FALSE(host_->IsOrdinaryFile(""));
-  EXPECT_TRUE(host_->IsOrdinaryFile(folder_ / "NORMAL.TXT")) << "names ignore case";
+  EXPECT_TRUE(host_->IsOrdinaryFile(folder_.File("NORMAL.TXT"))) << "names ignore case";
 }
 
 TEST_F(Win32HostServicesTest, FilesKeepEveryByte) {
@@ -98,18 +65,18 @@ TEST_F(Win32HostServicesTest, FilesKeepEveryByte) {
   bytes += '\0';
   bytes += "\xff";
   for (const auto mode : {HostServices::CreateMode::Truncate, HostServices::CreateMode::AtomicReplace}) {
-    const std::string path = folder_ / "bytes.txt";
+    const std::string path = folder_.File("bytes.txt");
     ASSERT_TRUE(Write(*host_, path, mode, "a much longer earlier content that must disappear entirely"));
     ASSERT_TRUE(Write(*host_, path, mode, bytes));
     EXPECT_EQ(ReadAll(*host_, path), bytes);
   }
-  EXPECT_EQ(host_->OpenRead(folder_ / "missing.txt"), nullptr);
-  EXPECT_EQ(host_->OpenRead(folder_.path()), nullptr) << "a folder is not a file";
-  EXPECT_EQ(host_->Create(folder_ / "no-such-folder\\x.txt", HostServices::CreateMode::Truncate), nullptr);
+  EXPECT_EQ(host_->OpenRead(folder_.File("missing.txt")), nullptr);
+  EXPECT_EQ(host_->OpenRead(folder_.Path()), nullptr) << "a folder is not a file";
+  EXPECT_EQ(host_->Create(folder_.File("no-such-folder\\x.txt"), HostServices::CreateMode::Truncate), nullptr);
 }
 
 TEST_F(Win32HostServicesTest, AnAbandonedReplacementLeavesTheTargetAndNoTemporary) {
-  const std::string path = folder_ / "settings.txt";
+  const std::string path = folder_.File("settings.txt");
   ASSERT_TRUE(Write(*host_, path, HostServices::CreateMode::AtomicReplace, "old"));
   {
     auto sink = host_->Create(path, HostServices::CreateMode::AtomicReplace);
@@ -120,7 +87,7 @@ TEST_F(Win32HostServicesTest, AnAbandonedReplacementLeavesTheTargetAndNoTemporar
   EXPECT_EQ(ReadAll(*host_, path), "old");
   WIN32_FIND_DATAA entry;
   int count = 0;
-  const HANDLE search = FindFirstFileA((folder_ / "*.*").c_str(), &entry);
+  const HANDLE search = FindFirstFileA((folder_.File("*.*")).c_str(), &entry);
   do {
     if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++count;
   } while (FindNextFileA(search, &entry));
@@ -134,8 +101,8 @@ TEST_F(Win32HostServicesTest, WhatIsNotAFileOnDiskIsRefused) {
   const std::string pipeName = "\\\\.\\pipe\\zelko-test-" + std::to_string(GetCurrentProcessId());
   const HANDLE pipe = CreateNamedPipeA(pipeName.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 4, 512, 512, 0, nullptr);
   ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
-  CreateDirectoryA((folder_ / "folder").c_str(), nullptr);
-  for (const std::string& path : {std::string("NUL"), pipeName, folder_ / "folder"}) {
+  CreateDirectoryA((folder_.File("folder")).c_str(), nullptr);
+  for (const std::string& path : {std::string("NUL"), pipeName, folder_.File("folder")}) {
     SCOPED_TRACE(path);
     EXPECT_EQ(host_->OpenRead(path), nullptr);
     EXPECT_FALSE(Write(*host_, path, HostServices::CreateMode::Truncate, "x"));
@@ -144,7 +111,7 @@ TEST_F(Win32HostServicesTest, WhatIsNotAFileOnDiskIsRefused) {
   CloseHandle(pipe);
   int entries = 0;
   WIN32_FIND_DATAA entry;
-  const HANDLE search = FindFirstFileA((folder_ / "*").c_str(), &entry);
+  const HANDLE search = FindFirstFileA((folder_.File("*")).c_str(), &entry);
   ASSERT_NE(search, INVALID_HANDLE_VALUE);
   do {
     if (std::string(entry.cFileName) != "." && std::string(entry.cFileName) != "..") ++entries;
@@ -155,16 +122,16 @@ TEST_F(Win32HostServicesTest, WhatIsNotAFileOnDiskIsRefused) {
 
 // One file by its identity on the volume, whatever the name it is given by.
 TEST_F(Win32HostServicesTest, SameFileIsTheSameFileIndexOnTheSameVolume) {
-  ASSERT_TRUE(Write(*host_, folder_ / "Scontrino.inp", HostServices::CreateMode::Truncate, "x"));
-  ASSERT_TRUE(Write(*host_, folder_ / "copy.inp", HostServices::CreateMode::Truncate, "x"));
-  EXPECT_TRUE(host_->IsSameFile(folder_ / "Scontrino.inp", folder_ / "SCONTRINO.INP"));
-  EXPECT_TRUE(host_->IsSameFile(folder_ / "Scontrino.inp", folder_.path() + "\\.\\scontrino.inp"));
-  EXPECT_FALSE(host_->IsSameFile(folder_ / "Scontrino.inp", folder_ / "copy.inp"));
-  EXPECT_FALSE(host_->IsSameFile(folder_ / "missing.inp", folder_ / "missing.inp"));
+  ASSERT_TRUE(Write(*host_, folder_.File("Scontrino.inp"), HostServices::CreateMode::Truncate, "x"));
+  ASSERT_TRUE(Write(*host_, folder_.File("copy.inp"), HostServices::CreateMode::Truncate, "x"));
+  EXPECT_TRUE(host_->IsSameFile(folder_.File("Scontrino.inp"), folder_.File("SCONTRINO.INP")));
+  EXPECT_TRUE(host_->IsSameFile(folder_.File("Scontrino.inp"), folder_.Path() + "\\.\\scontrino.inp"));
+  EXPECT_FALSE(host_->IsSameFile(folder_.File("Scontrino.inp"), folder_.File("copy.inp")));
+  EXPECT_FALSE(host_->IsSameFile(folder_.File("missing.inp"), folder_.File("missing.inp")));
 }
 
 TEST_F(Win32HostServicesTest, TextFilesEndLinesWithCrLf) {
-  const std::string path = folder_ / "SCONTRINO.OUT";
+  const std::string path = folder_.File("SCONTRINO.OUT");
   TextWriter writer(host_->Create(path, HostServices::CreateMode::Truncate));
   ASSERT_TRUE(writer.WriteLine("0004"));
   ASSERT_TRUE(writer.WriteLine("OK"));
@@ -173,7 +140,7 @@ TEST_F(Win32HostServicesTest, TextFilesEndLinesWithCrLf) {
 }
 
 TEST_F(Win32HostServicesTest, TheRunLockIsTheWin32One) {
-  const std::string path = folder_ / "ZelkoDriver.lock";
+  const std::string path = folder_.File("ZelkoDriver.lock");
   {
     const auto lock = host_->LockForRun(path);
     ASSERT_NE(lock, nullptr);

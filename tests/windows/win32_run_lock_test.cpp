@@ -1,7 +1,5 @@
 #include "win32_run_lock.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -9,20 +7,16 @@
 #include <string>
 #include <thread>
 
+#include "temp_folder.h"
+
 namespace zelko {
 namespace {
-
-std::string TempLockPath() {
-  char base[MAX_PATH];
-  GetTempPathA(MAX_PATH, base);
-  return std::string(base) + "zelko-lock-" + std::to_string(GetCurrentProcessId()) + "-" +
-         std::to_string(GetTickCount()) + ".lock";
-}
 
 // A second holder waits until the first lets go; the lock is per handle, so
 // this shows within one process what two runs see.
 TEST(Win32RunLock, SecondHolderWaitsForTheFirst) {
-  const std::string path = TempLockPath();
+  const testing::TempFolder folder;
+  const std::string path = folder.File("run.lock");
   auto first = LockWin32FileForRun(path);
   ASSERT_NE(first, nullptr);
   std::atomic<bool> taken{false};
@@ -35,11 +29,11 @@ TEST(Win32RunLock, SecondHolderWaitsForTheFirst) {
   first.reset();
   second.join();
   EXPECT_TRUE(taken);
-  DeleteFileA(path.c_str());
 }
 
 TEST(Win32RunLock, FileThatCannotBeMadeGivesNull) {
-  EXPECT_EQ(LockWin32FileForRun(TempLockPath() + "\\missing\\r.lock"), nullptr);
+  const testing::TempFolder folder;
+  EXPECT_EQ(LockWin32FileForRun(folder.File("missing\\r.lock")), nullptr);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include "register_control.h"
 
-namespace zelko {
+namespace zelko::testing {
 
 // Keeps every event it is handed, in order, as "StatusUpdate 24" or "DataReceived <text>".
 class EventRecorder final : public RegisterEvents {
@@ -15,4 +15,4 @@ class EventRecorder final : public RegisterEvents {
   std::vector<std::string> seen;
 };
 
-}  // namespace zelko
+}  // namespace zelko::testing

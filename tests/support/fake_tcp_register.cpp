@@ -1,8 +1,6 @@
 #include "fake_tcp_register.h"
 
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -14,6 +12,7 @@
 #include <stdexcept>
 
 #include "emulator_protocol.h"
+#include "loopback.h"
 
 namespace zelko::testing {
 
@@ -48,17 +47,8 @@ std::string DataEventLine(const std::string& bytes) {
 }
 
 FakeTcpRegister::FakeTcpRegister(Script script) : script_(std::move(script)) {
-  listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      listen(listener_, 4) != 0 || getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
-      pipe2(wake_, O_CLOEXEC) != 0) {
-    throw std::runtime_error("fake register: cannot listen on loopback");
-  }
-  port_ = ntohs(address.sin_port);
+  listener_ = ListenOnLoopback(port_);
+  if (listener_ < 0 || pipe2(wake_, O_CLOEXEC) != 0) throw std::runtime_error("fake register: cannot listen on loopback");
   thread_ = std::thread([this] { Serve(); });
 }
 
