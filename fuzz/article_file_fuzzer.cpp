@@ -16,6 +16,8 @@
 namespace zelko::fuzzing {
 namespace {
 
+using testing::MemoryHost;
+
 constexpr const char* kArticlePath = "c:\\PLU\\ARTICOLI.TXT";
 constexpr std::size_t kRecordLength = 46;
 

@@ -17,10 +17,14 @@
 namespace zelko::fuzzing {
 namespace {
 
+using testing::MemoryHost;
+using testing::MemorySink;
+using testing::MemorySource;
+
 constexpr const char* kPath = "c:\\SCONTRINO.INP";
 
 std::vector<std::string> ReadAllLines(std::string_view bytes, std::size_t piece) {
-  TextReader reader(std::make_unique<MemorySource>(bytes, piece));
+  TextReader reader(std::make_unique<MemorySource>(std::string(bytes), piece));
   std::vector<std::string> lines;
   for (std::string line; reader.ReadLine(line);) lines.push_back(line);
   Require(!reader.Failed());

@@ -19,6 +19,8 @@
 namespace zelko::fuzzing {
 namespace {
 
+using testing::MemoryHost;
+
 bool SameSettings(const LoaderSettings& a, const LoaderSettings& b) {
   return a.port == b.port && a.baud == b.baud && a.parity == b.parity && a.databit == b.databit &&
          a.stopbit == b.stopbit;

@@ -26,6 +26,8 @@
 namespace zelko::fuzzing {
 namespace {
 
+using testing::MemoryHost;
+
 constexpr std::string_view kScriptStart = "\n===\n";
 
 class Script {

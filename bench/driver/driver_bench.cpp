@@ -5,7 +5,6 @@
 //   3. the TCP control alone against the same responder;
 //   4. a bare loopback TCP round trip of one line each way.
 
-#include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
@@ -18,10 +17,11 @@
 #include <string>
 #include <thread>
 
-#include "../loopback_listener.h"
-#include "driver_process.h"
+#include "child_process.h"
 #include "fake_tcp_register.h"
+#include "loopback.h"
 #include "tcp_register_control.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -46,15 +46,18 @@ std::string CommandFile(int commands) {
 
 // Wall time of one driver run over `commands` commands, in microseconds.
 double TimeDriverRun(const std::string& control, int commands) {
-  zelko::testing::TemporaryRoot root;
+  zelko::testing::TempFolder root;
   root.Write("c/SCONTRINO.INP", CommandFile(commands));
   const auto start = Clock::now();
-  const auto outcome = zelko::testing::RunDriver({"HOME=" + root.Path(), "ZELKO_ROOT=" + root.Path(),
-                                                  "ZELKO_CONTROL=" + control, "ZELKO_OPERATOR=unattended"},
-                                                 {}, root.Path());
+  const auto outcome = zelko::testing::RunChild(ZELKO_DRIVER_PATH, {},
+                                                {{"HOME", root.Path()},
+                                                 {"ZELKO_ROOT", root.Path()},
+                                                 {"ZELKO_CONTROL", control},
+                                                 {"ZELKO_OPERATOR", "unattended"}},
+                                                root.Path());
   const double elapsed = MicrosecondsSince(start);
   if (outcome.exitStatus != 0 || root.Read("c/SCONTRINO.OUT").find("\r\nOK\r\n") == std::string::npos) {
-    throw std::runtime_error("driver run failed: " + outcome.standardError);
+    throw std::runtime_error("driver run failed: " + outcome.output);
   }
   return elapsed;
 }
@@ -93,8 +96,8 @@ void ReportTcpControl() {
 
 // A bare echo of one line each way over loopback, no protocol at all.
 void ReportBareRoundTrip() {
-  sockaddr_in address{};
-  const int listener = zelko::bench::LoopbackListener(address);
+  std::uint16_t port = 0;
+  const int listener = zelko::testing::ListenOnLoopback(port);
   std::thread echo([listener] {
     const int fd = accept(listener, nullptr, nullptr);
     const int on = 1;
@@ -103,10 +106,10 @@ void ReportBareRoundTrip() {
     for (ssize_t got; (got = recv(fd, buffer, sizeof buffer, 0)) > 0;) send(fd, buffer, static_cast<std::size_t>(got), 0);
     close(fd);
   });
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  const int fd = zelko::testing::ConnectToLoopback(port);
+  if (fd < 0) throw std::runtime_error("connect");
   const int on = 1;
   setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) throw std::runtime_error("connect");
   const std::string line = R"({"id":1,"op":"SendCommand","text":"=R1/$100"})" "\n";
   char buffer[256];
   const double perTrip = Best([&] {

@@ -2,7 +2,6 @@
 // bare loopback request/response round trip of the same size. One run of
 // five interleaved rounds, so that a busy machine weighs on both figures
 // alike; prints the medians and their ratio (goal: at most 1.2).
-#include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
@@ -11,21 +10,20 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "child_process.h"
-#include "../loopback_listener.h"
+#include "loopback.h"
+#include "running_emulator.h"
+#include "temp_folder.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using zelko::emulator::ChildProcess;
+using zelko::testing::ChildProcess;
+using zelko::testing::TempFolder;
 
 constexpr int kRounds = 5;
 constexpr int kCommands = 4000;
@@ -61,12 +59,7 @@ void SendAll(int fd, const std::string& text) {
 // Seconds per request/response pair of a client that sends `requests` one by
 // one to the loopback port and waits for each answer line.
 double RoundTrips(std::uint16_t port, int requests) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(port);
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  const int client = socket(AF_INET, SOCK_STREAM, 0);
-  connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  const int client = zelko::testing::ConnectToLoopback(port);
   NoDelay(client);
   std::string pending;
   SendAll(client, R"({"id":1,"op":"OpenPort","port":"1"})" "\n");
@@ -84,8 +77,8 @@ double RoundTrips(std::uint16_t port, int requests) {
 // The bare round trip: an echo server in a process of its own (as the
 // emulator is), answering each line with a fixed response, nothing else done.
 double BareRoundTrip() {
-  sockaddr_in address{};
-  const int listener = zelko::bench::LoopbackListener(address);
+  std::uint16_t port = 0;
+  const int listener = zelko::testing::ListenOnLoopback(port);
   const pid_t server = fork();
   if (server == 0) {
     const int peer = accept(listener, nullptr, nullptr);
@@ -95,47 +88,26 @@ double BareRoundTrip() {
     _exit(0);
   }
   close(listener);
-  const double perRoundTrip = RoundTrips(ntohs(address.sin_port), kRoundTrips);
+  const double perRoundTrip = RoundTrips(port, kRoundTrips);
   waitpid(server, nullptr, 0);
   return perRoundTrip;
 }
 
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
-
-// The port that a started ZelkoEmulator reports in its first line.
-std::string EmulatorPort(const std::filesystem::path& output) {
-  for (int tries = 0; tries < 1000; ++tries) {
-    const std::string text = ReadFile(output);
-    const std::size_t at = text.find("127.0.0.1:");
-    if (at != std::string::npos && text.find('\n', at) != std::string::npos) {
-      return text.substr(at + 10, text.find('\n', at) - at - 10);
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return {};
-}
-
 // Seconds of a whole driver run of `count` receipt commands; negative when it failed.
-double DriverRun(const std::filesystem::path& folder, const std::string& port, int count) {
-  std::filesystem::create_directories(folder / "root/c");
-  {
-    std::ofstream commands(folder / "root/c/Scontrino.inp", std::ios::binary);
-    commands << "1\r\n115200,n,8,1\r\n" << count << "\r\n";
-    for (int i = 0; i < count; ++i) commands << "=T1/$100/*1\r\n";
-  }
+double DriverRun(const TempFolder& folder, const std::string& port, int count) {
+  std::string commands = "1\r\n115200,n,8,1\r\n" + std::to_string(count) + "\r\n";
+  for (int i = 0; i < count; ++i) commands += "=T1/$100/*1\r\n";
+  folder.Write("root/c/Scontrino.inp", commands);
   const auto start = Clock::now();
   auto driver = ChildProcess::Start(ZELKO_DRIVER_PATH, {},
-                                    {{"ZELKO_ROOT", (folder / "root").string()},
+                                    {{"ZELKO_ROOT", folder.File("root")},
                                      {"ZELKO_CONTROL", "tcp:127.0.0.1:" + port},
                                      {"ZELKO_OPERATOR", "unattended"}},
-                                    (folder / "driver.out").string());
+                                    folder.File("driver.out"));
   const auto status = driver->Wait(std::chrono::minutes(5));
   const std::chrono::duration<double> elapsed = Clock::now() - start;
-  if (status != 0 || ReadFile(folder / "root/c/SCONTRINO.OUT").find("\r\nOK\r\n") == std::string::npos) {
-    std::cerr << "the driver run failed: " << ReadFile(folder / "driver.out") << "\n";
+  if (status != 0 || folder.Read("root/c/SCONTRINO.OUT").find("\r\nOK\r\n") == std::string::npos) {
+    std::cerr << "the driver run failed: " << folder.Read("driver.out") << "\n";
     return -1;
   }
   return elapsed.count();
@@ -149,13 +121,13 @@ double Median(std::vector<double> values) {
 }  // namespace
 
 int main() {
-  const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / ("zelko-emulator-bench-" + std::to_string(getpid()));
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
-  const std::filesystem::path output = folder / "emulator.out";
-  auto emulator = ChildProcess::Start(ZELKO_EMULATOR_PATH, {"--listen", "127.0.0.1:0", "--quiet"}, {}, output.string());
-  const std::string port = EmulatorPort(output);
+  const TempFolder folder;
+  zelko::testing::RunningEmulator emulator(folder, {"--quiet"});
+  const std::string port = emulator.Port();
+  if (port.empty()) {
+    std::cerr << "ZelkoEmulator did not start: " << emulator.Output() << "\n";
+    return 1;
+  }
 
   std::vector<double> bare;
   std::vector<double> emulatorOnly;
@@ -169,9 +141,7 @@ int main() {
     if (empty < 0 || full < 0) return 1;
     driver.push_back((full - empty) / kCommands);
   }
-  emulator->CloseInput();
-  emulator->Wait(std::chrono::seconds(10));
-  std::filesystem::remove_all(folder);
+  emulator.Stop();
 
   std::cout << "medians of " << kRounds << " rounds\n"
             << "bare loopback round trip, two processes:   " << Median(bare) * 1e6 << " us\n"

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "child_process.h"
-#include "test_files.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -56,23 +56,24 @@ std::string Found(const std::vector<std::string>& candidates) {
 int main(int argc, char** argv) {
   using zelko::testing::RunChild;
   const long lines = argc > 1 ? std::atol(argv[1]) : 1000000;
-  const zelko::test::TempFolder folder;
-  const std::string program = folder / "PLUZELKO";
-  const std::string articles = folder / "articoli.txt";
-  const std::string copy = folder / "copia.txt";
-  const std::string output = folder / "root/c/Scontrino.inp";
+  const zelko::testing::TempFolder folder;
+  const std::string program = folder.File("PLUZELKO");
+  const std::string articles = folder.File("articoli.txt");
+  const std::string copy = folder.File("copia.txt");
+  const std::string output = folder.File("root/c/Scontrino.inp");
   std::filesystem::copy_file(PLUZELKO_PATH, program);
-  zelko::test::WriteBytes(folder / "config.cmd", "port=1\r\nbaud=115200\r\n");
+  folder.Write("config.cmd", "port=1\r\nbaud=115200\r\n");
   WriteArticleFile(articles, lines);
   const std::string cat = Found({"/bin/cat", "/usr/bin/cat"});
-  const std::vector<std::string> environment = {"ZELKO_ROOT=" + (folder / "root")};
+  const zelko::testing::Environment environment = {{"ZELKO_ROOT", folder.File("root")}};
 
   std::vector<double> catSeconds;
   std::vector<double> loaderSeconds;
   long peakKb = 0;
   for (int round = 0; round <= kRounds; ++round) {  // round 0 warms the caches
-    const auto copied = RunChild({cat, articles}, {}, copy);
-    const auto converted = RunChild({program, articles}, environment);
+    std::filesystem::remove(copy);
+    const auto copied = RunChild(cat, {articles}, {}, {}, copy);
+    const auto converted = RunChild(program, {articles}, environment);
     if (copied.exitStatus != 0 || converted.exitStatus != 0) {
       std::fprintf(stderr, "cat ended with %d, PLUZELKO with %d\n", copied.exitStatus, converted.exitStatus);
       return 2;
