@@ -19,6 +19,7 @@
 #include <string_view>
 
 #include "driver_run.h"
+#include "fake_settings_store.h"
 #include "file_locations.h"
 #include "fuzz_check.h"
 #include "memory_host.h"
@@ -120,22 +121,6 @@ class ScriptedOperator final : public Operator {
   Script& script_;
 };
 
-class MemoryStore final : public SettingsStore {
- public:
-  SettingValue Read(std::string_view key) const override {
-    const auto value = values_.find(std::string(key));
-    if (value == values_.end()) return {};
-    return {SettingValue::State::Present, value->second};
-  }
-  bool Write(std::string_view key, std::string_view value) override {
-    values_[std::string(key)] = value;
-    return true;
-  }
-
- private:
-  std::map<std::string, std::string> values_;
-};
-
 }  // namespace
 }  // namespace zelko::fuzzing
 
@@ -148,7 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   MemoryHost host;
   host.files[kDefaultCommandFile] = input.substr(0, split);
-  MemoryStore store;
+  testing::FakeSettingsStore store;
   ScriptedOperator theOperator(script);
   ScriptedRegister control(script);
   std::ostringstream diagnostics;

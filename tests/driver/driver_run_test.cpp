@@ -7,8 +7,10 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "driver_fakes.h"
+#include "fake_settings_store.h"
 #include "memory_host.h"
+#include "recording_operator.h"
+#include "scripted_control.h"
 
 namespace zelko {
 namespace {

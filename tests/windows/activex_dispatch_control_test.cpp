@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "activex_register_control.h"
+#include "event_recorder.h"
 #include "fake_dispatch_control.h"
 
 namespace zelko {
@@ -20,12 +21,7 @@ constexpr DISPID kClosePort = 0x60030016;
 constexpr DISPID kSendCommand = 0x60030034;
 constexpr DISPID kSendQuery = 0x60030035;
 
-class EventRecorder : public RegisterEvents {
- public:
-  void StatusUpdate(std::int32_t code) override { seen.push_back("StatusUpdate " + std::to_string(code)); }
-  void DataReceived(const std::string& text) override { seen.push_back("DataReceived " + text); }
-  std::vector<std::string> seen;
-};
+using testing::EventRecorder;
 
 VARIANT LongVariant(LONG value) {
   VARIANT v;

@@ -1,44 +1,17 @@
 #pragma once
 
-// In-memory stand-ins for the driver's settings store, operator and register control.
-
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
-#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
-#include "operator.h"
 #include "register_control.h"
-#include "settings_store.h"
 
 namespace zelko::testing {
-
-class FakeSettingsStore : public SettingsStore {
- public:
-  std::map<std::string, std::string> values;
-  bool unreadable = false;
-  std::vector<std::pair<std::string, std::string>> writes;
-
-  SettingValue Read(std::string_view key) const override;
-  bool Write(std::string_view key, std::string_view value) override;
-};
-
-// Answers boxes from a queue (OK, or YES for the question, when it runs out)
-// and logs every interaction in the operator log's line format.
-class RecordingOperator : public Operator {
- public:
-  std::deque<OperatorAnswer> answers;
-  std::vector<std::string> log;
-  int paces = 0;
-
-  OperatorAnswer Ask(const std::string& text, BoxKind kind, const std::string& caption) override;
-  void ShowNotice(const std::string& caption, const std::string& text) override;
-  void CloseNotice() override;
-  void PaceRepeatedPrompt() override { ++paces; }
-};
 
 // A register whose answers come from a script; every operation is recorded
 // as "<op>" or "<op> <text>".
