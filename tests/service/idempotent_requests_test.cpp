@@ -9,7 +9,7 @@
 namespace zelko::service {
 namespace {
 
-using emulator::TempFolder;
+using zelko::testing::TempFolder;
 
 constexpr std::chrono::hours kWeek{24 * 7};
 

@@ -10,7 +10,7 @@
 #include <sstream>
 #include <thread>
 
-#include "driver_process.h"
+#include "child_process.h"
 #include "running_emulator.h"
 #include "running_service.h"
 
@@ -133,7 +133,7 @@ TEST_F(ServiceTest, ArticlesAreConvertedByTheLoaderAndRunAsAReceipt) {
 }
 
 TEST_F(ServiceTest, TwentyClientsAtOnceEachRunOnceAndAlone) {
-  emulator::RunningEmulator zelkoEmulator(folder_, {"--journal", folder_.File("tcp-journal.txt")});
+  zelko::testing::RunningEmulator zelkoEmulator(folder_, {"--journal", folder_.File("tcp-journal.txt")});
   ASSERT_FALSE(zelkoEmulator.Port().empty());
   RunningService service(folder_, {{"ZELKO_CONTROL", "tcp:127.0.0.1:" + zelkoEmulator.Port()}});
   ASSERT_TRUE(service.Started()) << service.Output();
@@ -265,9 +265,13 @@ TEST_F(ServiceTest, RunsFromFilesAndFromHttpTakeTurnsOnOneRegister) {
   std::filesystem::create_directories(folder_.File("root/c"));
   folder_.Write("root/c/SCONTRINO.INP", "1\r\n9600\r\n3\r\n=FILE1\r\n=SLOW\r\n=FILE2\r\n");
   std::thread fileRun([&] {
-    zelko::testing::RunDriver({"HOME=" + root, "ZELKO_ROOT=" + root, "ZELKO_CONTROL=emulator",
-                               "ZELKO_OPERATOR=unattended", "ZELKO_EMULATOR_SCENARIO=" + scenario},
-                              {}, root);
+    zelko::testing::RunChild(ZELKO_DRIVER_PATH, {},
+                             {{"HOME", root},
+                              {"ZELKO_ROOT", root},
+                              {"ZELKO_CONTROL", "emulator"},
+                              {"ZELKO_OPERATOR", "unattended"},
+                              {"ZELKO_EMULATOR_SCENARIO", scenario}},
+                             root);
   });
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (Journal().find("=FILE1") == std::string::npos && std::chrono::steady_clock::now() < deadline) {

@@ -119,6 +119,11 @@ void ChildProcess::Terminate() {
   if (!status_) kill(pid_, SIGTERM);
 }
 
+void ChildProcess::Kill() {
+  if (!status_) kill(pid_, SIGKILL);
+  Wait(std::chrono::seconds(5));
+}
+
 ChildResult RunChild(const std::string& program, const std::vector<std::string>& arguments,
                      const Environment& environment, const std::string& workingFolder, const std::string& outputPath,
                      std::chrono::milliseconds timeout) {

@@ -36,6 +36,8 @@ class ChildProcess {
   // the program is still running at the deadline.
   std::optional<int> Wait(std::chrono::milliseconds timeout);
   void Terminate();
+  // Ends it at once, as a crash would, and waits for it.
+  void Kill();
   // The program's peak resident memory in KiB, once it has ended.
   long MaxResidentKb() const { return maxResidentKb_; }
 
