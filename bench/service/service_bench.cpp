@@ -16,7 +16,8 @@
 #include <vector>
 
 #include "child_process.h"
-#include "driver_process.h"
+#include "running_service.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -44,48 +45,22 @@ std::string CommandFile(int receipt) {
 
 double Seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
-std::vector<std::string> Environment(const zelko::testing::TemporaryRoot& root) {
-  return {"HOME=" + root.Path(), "ZELKO_ROOT=" + root.Path(), "ZELKO_CONTROL=emulator", "ZELKO_OPERATOR=unattended"};
-}
+using zelko::testing::TempFolder;
 
 double DriverReceiptsPerSecond() {
-  zelko::testing::TemporaryRoot root;
+  TempFolder root;
+  const zelko::testing::Environment environment = {{"HOME", root.Path()},
+                                                   {"ZELKO_ROOT", root.Path()},
+                                                   {"ZELKO_CONTROL", "emulator"},
+                                                   {"ZELKO_OPERATOR", "unattended"}};
   const auto start = Clock::now();
   for (int receipt = 0; receipt < kReceipts; ++receipt) {
     root.Write("c/SCONTRINO.INP", CommandFile(receipt));
-    const auto outcome = zelko::testing::RunDriver(Environment(root), {}, root.Path());
-    if (outcome.exitStatus != 0) throw std::runtime_error("driver run failed: " + outcome.standardError);
+    const auto outcome = zelko::testing::RunChild(ZELKO_DRIVER_PATH, {}, environment, root.Path());
+    if (outcome.exitStatus != 0) throw std::runtime_error("driver run failed: " + outcome.output);
   }
   return kReceipts / Seconds(start);
 }
-
-// The service on a free loopback port, stopped when this goes.
-class Service {
- public:
-  explicit Service(const zelko::testing::TemporaryRoot& root) : root_(root) {
-    process_ = zelko::emulator::ChildProcess::Start(
-        ZELKO_SERVICE_PATH, {"--listen", "127.0.0.1:0", "--store", root.Path() + "/store"},
-        {{"ZELKO_ROOT", root.Path()}, {"ZELKO_CONTROL", "emulator"}, {"ZELKO_OPERATOR", "unattended"}},
-        root.Path() + "/service.out");
-    const auto deadline = Clock::now() + std::chrono::seconds(10);
-    std::string output;
-    while ((output = root.Read("service.out")).find("/\n") == std::string::npos) {
-      if (Clock::now() > deadline) throw std::runtime_error("the service did not start: " + output);
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    port_ = std::stoi(output.substr(output.rfind(':') + 1));
-  }
-  ~Service() {
-    process_->Terminate();
-    process_->Wait(std::chrono::seconds(10));
-  }
-  int Port() const { return port_; }
-
- private:
-  const zelko::testing::TemporaryRoot& root_;
-  std::unique_ptr<zelko::emulator::ChildProcess> process_;
-  int port_ = 0;
-};
 
 void PostReceipts(int port, int first, int count) {
   httplib::Client client("127.0.0.1", port);
@@ -100,8 +75,9 @@ void PostReceipts(int port, int first, int count) {
 }
 
 double ServiceReceiptsPerSecond(int clients) {
-  zelko::testing::TemporaryRoot root;
-  Service service(root);
+  TempFolder folder;
+  zelko::service::testing::RunningService service(folder, {{"ZELKO_CONTROL", "emulator"}});
+  if (!service.Started()) throw std::runtime_error("the service did not start: " + service.Output());
   const auto start = Clock::now();
   std::vector<std::thread> threads;
   for (int client = 0; client < clients; ++client) {
