@@ -1,6 +1,9 @@
+#include "standin_fixtures.h"  // Winsock's headers before windows.h
+
 #include "activex_zelko_form.h"
 
 #include <gtest/gtest.h>
+#include <olectl.h>
 
 #include <string>
 
@@ -104,6 +107,37 @@ TEST(ZelkoFormTest, ABareAutomationObjectIsBoundAsItIs) {
   }
   EXPECT_EQ(events.seen, std::vector<std::string>{"StatusUpdate 24"});
   EXPECT_EQ(fake.Sinks(), 0u);
+}
+
+// The registered stand-in, a control made to sit on forms: the form's
+// container is its client site, it is active in place, and its window is a
+// child of the form.
+TEST(ZelkoFormTest, TheRegisteredControlSitsOnTheFormActiveInPlace) {
+  CoInitialize(nullptr);
+  {
+    test::StandInLibrary library;
+    ASSERT_TRUE(library.Loaded()) << "ZelkoStandIn.dll beside the test program";
+    test::RegistrationKeeper keeper;
+    if (library.Register() != S_OK) GTEST_SKIP() << "no right to write HKEY_CLASSES_ROOT here";
+    {
+      ZelkoForm form;
+      ASSERT_NE(form.JqtEcrZelko1(), nullptr);
+      EXPECT_TRUE(form.Sited());
+      auto object = QueryRef<IOleObject>(form.JqtEcrZelko1(), IID_IOleObject);
+      ASSERT_TRUE(object);
+      ComRef<IOleClientSite> site;
+      EXPECT_EQ(object->GetClientSite(site.Out()), S_OK);
+      EXPECT_TRUE(site);
+      auto inPlace = QueryRef<IOleInPlaceObject>(form.JqtEcrZelko1(), IID_IOleInPlaceObject);
+      ASSERT_TRUE(inPlace);
+      HWND controlWindow = nullptr;
+      EXPECT_EQ(inPlace->GetWindow(&controlWindow), S_OK) << "active in place";
+      EXPECT_TRUE(IsChild(form.Window(), controlWindow));
+      EXPECT_FALSE(IsWindowVisible(form.Window()));
+    }
+    library.Unregister();
+  }
+  CoUninitialize();
 }
 
 TEST(ZelkoFormTest, AnUnknownProgIdGivesNoControlButAHiddenForm) {
