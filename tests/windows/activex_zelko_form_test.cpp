@@ -8,6 +8,7 @@
 #include <string>
 
 #include "activex_dispatch_control.h"
+#include "event_recorder.h"
 #include "fake_dispatch_control.h"
 
 namespace zelko {
@@ -74,13 +75,6 @@ class RegisteredFake {
   DWORD cookie_ = 0;
 };
 
-class Recorder : public RegisterEvents {
- public:
-  void StatusUpdate(std::int32_t code) override { seen.push_back("StatusUpdate " + std::to_string(code)); }
-  void DataReceived(const std::string& text) override { seen.push_back("DataReceived " + text); }
-  std::vector<std::string> seen;
-};
-
 // A control that is a bare automation object (no IOleObject, nothing to
 // site): the form still holds one instance of it, and the binding calls it
 // and hears its events.
@@ -88,7 +82,7 @@ TEST(ZelkoFormTest, ABareAutomationObjectIsBoundAsItIs) {
   FakeDispatchControl fake;
   fake.results[0x60030034] = 0;
   RegisteredFake registered(fake);
-  Recorder events;
+  testing::EventRecorder events;
   {
     ZelkoForm form(kProgId);
     ASSERT_EQ(form.JqtEcrZelko1(), static_cast<IDispatch*>(&fake));
