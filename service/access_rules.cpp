@@ -3,18 +3,15 @@
 #include <algorithm>
 #include <cctype>
 
+#include "text.h"
+
 namespace zelko::service {
 
 namespace {
 
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-  return text;
-}
-
 // "http://Host:Port/" and "http://host:port" are one origin.
 std::string NormalOrigin(const std::string& origin) {
-  std::string normal = Lower(origin);
+  std::string normal = ToLowerAscii(origin);
   while (!normal.empty() && normal.back() == '/') normal.pop_back();
   return normal;
 }
@@ -25,7 +22,7 @@ std::string MediaType(const std::string& contentType) {
   const auto notBlank = [](unsigned char c) { return !std::isspace(c); };
   type.erase(type.begin(), std::find_if(type.begin(), type.end(), notBlank));
   type.erase(std::find_if(type.rbegin(), type.rend(), notBlank).base(), type.end());
-  return Lower(type);
+  return ToLowerAscii(type);
 }
 
 // Compares every byte whatever the first difference, so that the time taken
@@ -43,7 +40,7 @@ AccessRules::AccessRules(const std::vector<std::string>& allowedOrigins, std::op
                          std::vector<std::string> ownAuthorities)
     : token_(std::move(token)), ownAuthorities_(std::move(ownAuthorities)) {
   for (const auto& origin : allowedOrigins) allowedOrigins_.insert(NormalOrigin(origin));
-  for (auto& authority : ownAuthorities_) authority = Lower(authority);
+  for (auto& authority : ownAuthorities_) authority = ToLowerAscii(authority);
 }
 
 std::optional<Refusal> AccessRules::Check(const RequestFacts& request) const {
@@ -67,19 +64,19 @@ bool AccessRules::AllowsCrossOrigin(const std::string& origin) const {
 }
 
 bool AccessRules::IsOwnAuthority(const std::string& host) const {
-  return std::find(ownAuthorities_.begin(), ownAuthorities_.end(), Lower(host)) != ownAuthorities_.end();
+  return std::find(ownAuthorities_.begin(), ownAuthorities_.end(), ToLowerAscii(host)) != ownAuthorities_.end();
 }
 
 bool AccessRules::IsOwnOrigin(const std::string& origin, const std::string& host) const {
   const std::string normal = NormalOrigin(origin);
-  if (token_) return normal == "http://" + Lower(host);
+  if (token_) return normal == "http://" + ToLowerAscii(host);
   return std::any_of(ownAuthorities_.begin(), ownAuthorities_.end(),
                      [&](const std::string& authority) { return normal == "http://" + authority; });
 }
 
 bool AccessRules::HasToken(const std::string& authorization) const {
   constexpr std::string_view kScheme = "Bearer ";
-  if (authorization.size() < kScheme.size() || Lower(authorization.substr(0, kScheme.size())) != "bearer ") {
+  if (authorization.size() < kScheme.size() || ToLowerAscii(authorization.substr(0, kScheme.size())) != "bearer ") {
     return false;
   }
   return SameText(authorization.substr(kScheme.size()), *token_);

@@ -1,9 +1,9 @@
 #include "memory_files_host.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
+#include "text.h"
 #include "text_file.h"
 
 namespace zelko::service {
@@ -15,11 +15,7 @@ struct CapturedFile {
 
 namespace {
 
-std::string Key(const std::string& path) {
-  std::string key = path;
-  std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return std::tolower(c); });
-  return key;
-}
+std::string Key(const std::string& path) { return ToLowerAscii(path); }
 
 class StringSource final : public ByteSource {
  public:

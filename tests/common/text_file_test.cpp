@@ -2,36 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <optional>
 #include <vector>
+
+#include "memory_host.h"
 
 namespace zelko {
 namespace {
 
-// Hands out `bytes` at most `chunk` bytes per read; fails once `failAt` bytes are given.
-class MemorySource : public ByteSource {
- public:
-  MemorySource(std::string bytes, std::size_t chunk, std::size_t failAt = std::string::npos)
-      : bytes_(std::move(bytes)), chunk_(chunk), failAt_(failAt) {}
-  std::size_t Read(char* buffer, std::size_t size) override {
-    if (position_ >= failAt_) {
-      failed_ = true;
-      return 0;
-    }
-    const std::size_t count = std::min({size, chunk_, bytes_.size() - position_, failAt_ - position_});
-    std::copy_n(bytes_.data() + position_, count, buffer);
-    position_ += count;
-    return count;
-  }
-  bool Failed() const override { return failed_; }
-
- private:
-  std::string bytes_;
-  std::size_t chunk_;
-  std::size_t failAt_;
-  std::size_t position_ = 0;
-  bool failed_ = false;
-};
+using testing::MemorySink;
+using testing::MemorySource;
 
 std::vector<std::string> ReadAll(std::string bytes, std::size_t chunk) {
   TextReader reader(std::make_unique<MemorySource>(std::move(bytes), chunk));
@@ -85,26 +65,9 @@ TEST(TextReaderTest, ReadErrorEndsReadingAndIsReported) {
   EXPECT_TRUE(reader.Failed());
 }
 
-// Collects what is written; can refuse writes or the commit.
-class MemorySink : public ByteSink {
- public:
-  MemorySink(std::string& bytes, bool writeOk, bool commitOk)
-      : bytes_(bytes), writeOk_(writeOk), commitOk_(commitOk) {}
-  bool Write(std::string_view bytes) override {
-    if (writeOk_) bytes_.append(bytes);
-    return writeOk_;
-  }
-  bool Commit() override { return commitOk_; }
-
- private:
-  std::string& bytes_;
-  bool writeOk_;
-  bool commitOk_;
-};
-
 TEST(TextWriterTest, EndsEveryLineWithCrLfAndPassesBytesThrough) {
   std::string bytes;
-  TextWriter writer(std::make_unique<MemorySink>(bytes, true, true));
+  TextWriter writer(std::make_unique<MemorySink>(bytes));
   EXPECT_TRUE(writer.WriteLine("0000"));
   EXPECT_TRUE(writer.WriteLine(""));
   EXPECT_TRUE(writer.WriteLine(std::string("\xe8\n\0", 3)));
@@ -114,10 +77,10 @@ TEST(TextWriterTest, EndsEveryLineWithCrLfAndPassesBytesThrough) {
 
 TEST(TextWriterTest, FailedWriteOrCloseIsReported) {
   std::string bytes;
-  TextWriter refusing(std::make_unique<MemorySink>(bytes, false, true));
+  TextWriter refusing(std::make_unique<MemorySink>(bytes, 0));
   EXPECT_FALSE(refusing.WriteLine("x"));
   EXPECT_FALSE(refusing.Close());
-  TextWriter failingClose(std::make_unique<MemorySink>(bytes, true, false));
+  TextWriter failingClose(std::make_unique<MemorySink>(bytes, std::nullopt, true));
   EXPECT_TRUE(failingClose.WriteLine("x"));
   EXPECT_FALSE(failingClose.Close());
 }
