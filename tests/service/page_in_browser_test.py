@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """The service's page in headless Chromium, driven over the DevTools protocol:
 it loads, shows the status, a mouse click in the browser sends a test receipt
-(greeting only) to the built-in emulator, and the page shows "OK".
+(greeting only) to the built-in emulator, and the page shows "OK". Started
+with a token, the page asks for it, refuses a wrong one without reaching the
+register, and keeps the right one for the tab across a reload.
 
 Usage: page_in_browser_test.py ZELKOSERVICE CHROMIUM
 """
@@ -13,6 +15,8 @@ import tempfile
 import time
 
 TIMEOUT = 30.0
+TOKEN = "till-7f3a-token"
+GREETING = ["=K", "=D1/(  ZELKO  Collegato )"]
 
 
 class DevTools:
@@ -84,6 +88,9 @@ class Page:
     def text(self, element_id):
         return self.evaluate(f"(document.getElementById({json.dumps(element_id)}) || {{}}).textContent || ''")
 
+    def value(self, element_id, field):
+        return self.evaluate(f"document.getElementById({json.dumps(element_id)}).{field}")
+
     def wait_for_text(self, element_id, accept):
         deadline = time.monotonic() + TIMEOUT
         while time.monotonic() < deadline:
@@ -101,12 +108,28 @@ class Page:
             self.devtools.call("Input.dispatchMouseEvent", self.session, type=kind, x=box[0], y=box[1],
                                button="left", clickCount=1)
 
+    def type(self, element_id, text):
+        """Clicks into the field and types text over what it holds, as keyboard input would."""
+        self.click(element_id)
+        self.value(element_id, "select()")
+        self.devtools.call("Input.insertText", self.session, text=text)
 
-def start_service(service, folder):
+    def reload(self):
+        """Reloads the tab (its sessionStorage stays) and waits until the new document runs."""
+        self.evaluate("window.beforeReload = true")
+        self.devtools.call("Page.reload", self.session)
+        deadline = time.monotonic() + TIMEOUT
+        while self.evaluate("window.beforeReload") and time.monotonic() < deadline:
+            time.sleep(0.05)
+        if self.evaluate("window.beforeReload"):
+            raise AssertionError("the page did not reload")
+
+
+def start_service(service, folder, options):
     environment = {name: value for name, value in os.environ.items() if not name.startswith("ZELKO_")}
     environment.update(ZELKO_ROOT=os.path.join(folder, "root"), ZELKO_CONTROL="emulator",
                        ZELKO_OPERATOR="unattended")
-    process = subprocess.Popen([service, "--listen", "127.0.0.1:0", "--store", os.path.join(folder, "store")],
+    process = subprocess.Popen([service, "--listen", "127.0.0.1:0", "--store", os.path.join(folder, "store"), *options],
                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=environment, text=True)
     line = process.stdout.readline()
     if "listening on " not in line:
@@ -115,27 +138,72 @@ def start_service(service, folder):
     return process, line.split("listening on ", 1)[1].strip()
 
 
+def open_page(page):
+    page.wait_for_text("control", lambda text: "emulator" in text)
+    page.wait_for_text("state", lambda text: text == "libero")
+    page.wait_for_text("driverTitle", lambda text: text.startswith("JQT ZELKO Driver rel."))
+    page.click("testReceipt")
+    page.wait_for_text("outcome", lambda text: text == "OK")
+    page.wait_for_text("recent", lambda text: "OK" in text)
+
+
+def page_with_token(page):
+    asking = lambda text: text == "serve il token"
+    page.wait_for_text("state", asking)
+    if page.value("tokenRow", "hidden"):
+        raise AssertionError("the page asks for the token but hides its field")
+    page.type("token", "wrong-" + TOKEN)
+    page.click("testReceipt")
+    page.wait_for_text("outcome", lambda text: "Authorization: Bearer" in text)
+    page.wait_for_text("state", asking)
+    if page.text("driverTitle") != "…":
+        raise AssertionError("the status loaded with a wrong token")
+    page.type("token", TOKEN)
+    page.wait_for_text("driverTitle", lambda text: text.startswith("JQT ZELKO Driver rel."))
+    page.wait_for_text("state", lambda text: text == "libero")
+    page.reload()
+    page.wait_for_text("state", lambda text: text == "libero")
+    if page.value("token", "value"):
+        raise AssertionError("the reloaded page has the token in its field, not from the tab")
+    page.click("testReceipt")
+    page.wait_for_text("outcome", lambda text: text == "OK")
+
+
+# name, steps in the page, the service's options (with the token file's path as {token_file})
+SCENARIOS = [
+    ("open", open_page, []),
+    ("token", page_with_token, ["--token-file", "{token_file}"]),
+]
+
+
+def run_scenario(service, devtools, folder, steps, options):
+    token_file = os.path.join(folder, "token")
+    with open(token_file, "w", encoding="ascii") as file:
+        file.write(TOKEN + "\n")
+    process, url = start_service(service, folder, [option.format(token_file=token_file) for option in options])
+    try:
+        steps(Page(devtools, url))
+    finally:
+        process.terminate()
+        stopped = process.wait(timeout=10)
+    if stopped != 0:
+        raise AssertionError(f"the service exited with status {stopped} when told to stop")
+    with open(os.path.join(folder, "root", "emulator", "journal.txt"), encoding="latin-1") as journal:
+        sent = [line.split("\t")[1] for line in journal if line.startswith("SendCommand\t")]
+    if sent != GREETING:
+        raise AssertionError(f"the register got {sent}, not the greeting once")
+
+
 def main(service, chromium):
     with tempfile.TemporaryDirectory() as folder:
-        process, url = start_service(service, folder)
         devtools = DevTools(chromium, os.path.join(folder, "profile"))
         try:
-            page = Page(devtools, url)
-            page.wait_for_text("control", lambda text: "emulator" in text)
-            page.wait_for_text("state", lambda text: text == "libero")
-            page.wait_for_text("driverTitle", lambda text: text.startswith("JQT ZELKO Driver rel."))
-            page.click("testReceipt")
-            page.wait_for_text("outcome", lambda text: text == "OK")
-            page.wait_for_text("recent", lambda text: "OK" in text)
+            for name, steps, options in SCENARIOS:
+                os.mkdir(os.path.join(folder, name))
+                run_scenario(service, devtools, os.path.join(folder, name), steps, options)
+                print(f"{name}: passed")
         finally:
             devtools.close()
-            process.terminate()
-            process.wait(timeout=10)
-        with open(os.path.join(folder, "root", "emulator", "journal.txt"), encoding="latin-1") as journal:
-            sent = [line.split("\t")[1] for line in journal if line.startswith("SendCommand\t")]
-        if sent != ["=K", "=D1/(  ZELKO  Collegato )"]:
-            raise AssertionError(f"the register got {sent}, not the greeting alone")
-    print("page loaded, showed the status, sent the test receipt on a click and showed OK")
 
 
 if __name__ == "__main__":
