@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "service_options.h"
@@ -6,7 +7,7 @@
 namespace zelko::service {
 
 // $XDG_STATE_HOME/zelko/service, or ~/.local/state/zelko/service.
-std::string DefaultStoreFolder() {
+std::filesystem::path DefaultStoreFolder() {
   const char* state = std::getenv("XDG_STATE_HOME");
   if (state != nullptr && *state == '/') return std::string(state) + "/zelko/service";
   const char* home = std::getenv("HOME");

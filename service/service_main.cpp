@@ -3,6 +3,7 @@
 #include <httplib.h>
 
 #include <CLI/CLI.hpp>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <iostream>
@@ -13,11 +14,11 @@
 #include "driver_environment.h"
 #include "driver_receipt_runner.h"
 #include "host_backend.h"
-#include "listen_backlog.h"
 #include "outcome_store.h"
 #include "service_api.h"
 #include "service_options.h"
-#include "stop_signal.h"
+#include "register_thread.h"
+#include "termination_request.h"
 
 namespace zelko::service {
 namespace {
@@ -31,18 +32,21 @@ int Fail(const std::string& message) {
 }
 
 std::unique_ptr<OutcomeStore> OpenStore(const ServiceOptions& options, std::string& error) {
-  const std::filesystem::path folder = options.store.empty() ? DefaultStoreFolder() : options.store;
+  const std::filesystem::path folder =
+      options.store.empty() ? DefaultStoreFolder() : std::filesystem::path(options.store);
   std::error_code made;
   std::filesystem::create_directories(folder, made);
   if (made) {
     error = "cannot make the store folder " + folder.string() + ": " + made.message();
     return nullptr;
   }
-  return OutcomeStore::Open((folder / "outcomes.sqlite").string(), kRetention, error);
+  // SQLite takes its file names in UTF-8 on every system.
+  const std::u8string path = (folder / "outcomes.sqlite").u8string();
+  return OutcomeStore::Open(std::string(path.begin(), path.end()), kRetention, error);
 }
 
 bool Bind(httplib::Server& server, ListenPlan& plan) {
-  int listener = -1;
+  socket_t listener = INVALID_SOCKET;
   server.set_socket_options([&listener](socket_t socket) {
     httplib::default_socket_options(socket);
     listener = socket;
@@ -52,7 +56,10 @@ bool Bind(httplib::Server& server, ListenPlan& plan) {
   } else if ((plan.port = server.bind_to_any_port(plan.host)) <= 0) {
     return false;
   }
-  WidenListenBacklog(listener);
+  // cpp-httplib listens with a backlog of 5; a burst of tills connecting at
+  // once overflows it and some connections are refused. Listening again on
+  // the bound socket raises the backlog to the system's limit.
+  ::listen(listener, SOMAXCONN);
   return true;
 }
 
@@ -71,22 +78,23 @@ int Run(const ServiceOptions& options, int argc, char** argv) {
   const auto host = MakeHostServices(argc, argv);
   const auto settings = MakeSettingsStore("JQT SPA", "ZELKO");
   const DriverEnvironment environment = ReadDriverEnvironment(host->EnvironmentEntries(), ZelkoRoot());
-  DriverReceiptRunner runner(*host, *settings, environment);
+  DriverReceiptRunner driverRunner(*host, *settings, environment);
+  RegisterThread runner(driverRunner);
   const AccessRules rules(options.allowOrigins, plan->token,
                           plan->loopback ? LoopbackAuthorities(plan->host, plan->port) : std::vector<std::string>{});
   ServiceApi api(rules, runner, *host, *store, ControlInUse(environment));
   api.Mount(server);
 
-  emulator::StopSignal stop;
-  stop.TriggerOnTerminationSignals();
+  WatchTerminationRequests();
+  std::atomic<bool> stopped{false};
   std::thread stopper([&] {
-    while (!stop.Triggered()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    while (!stopped && !TerminationRequested()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     server.stop();
   });
   const std::string shownHost = plan->host.find(':') != std::string::npos ? "[" + plan->host + "]" : plan->host;
   std::cout << "ZelkoService listening on http://" << shownHost << ":" << plan->port << "/" << std::endl;
   server.listen_after_bind();
-  stop.Trigger();
+  stopped = true;
   stopper.join();
   return 0;
 }
@@ -103,7 +111,7 @@ int main(int argc, char** argv) {
   app.add_option("--token-file", options.tokenFile,
                  "file whose first line is the token every request must carry as Authorization: Bearer");
   app.add_option("--store", options.store, "folder for the outcomes of requests with an Idempotency-Key")
-      ->default_str(zelko::service::DefaultStoreFolder());
+      ->default_str(zelko::service::DefaultStoreFolder().string());
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,6 @@ std::optional<ListenPlan> PlanListening(const ServiceOptions& options, std::stri
 bool IsLoopbackHost(const std::string& host);
 
 // The per-user folder for the outcome store when --store names none.
-std::string DefaultStoreFolder();
+std::filesystem::path DefaultStoreFolder();
 
 }  // namespace zelko::service

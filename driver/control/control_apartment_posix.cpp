@@ -1,0 +1,8 @@
+#include "control_apartment.h"
+
+namespace zelko {
+
+ControlApartment::ControlApartment() = default;
+ControlApartment::~ControlApartment() = default;
+
+}  // namespace zelko

@@ -1,0 +1,48 @@
+#include "register_thread.h"
+
+#include "control_apartment.h"
+
+namespace zelko::service {
+
+RegisterThread::RegisterThread(ReceiptRunner& runner) : runner_(runner) {
+  std::promise<void> ready;
+  thread_ = std::thread([this, &ready] { Serve(ready); });
+  ready.get_future().wait();
+}
+
+RegisterThread::~RegisterThread() {
+  {
+    const std::lock_guard lock(mutex_);
+    ending_ = true;
+  }
+  handed_.notify_one();
+  thread_.join();
+}
+
+RunOutcome RegisterThread::Run(const std::string& commandFile, RunProgress& progress) {
+  std::packaged_task<RunOutcome()> run([&] { return runner_.Run(commandFile, progress); });
+  auto outcome = run.get_future();
+  {
+    const std::lock_guard lock(mutex_);
+    runs_.emplace_back([&run] { run(); });
+  }
+  handed_.notify_one();
+  return outcome.get();
+}
+
+void RegisterThread::Serve(std::promise<void>& ready) {
+  const ControlApartment apartment;
+  ready.set_value();
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    handed_.wait(lock, [this] { return ending_ || !runs_.empty(); });
+    if (runs_.empty()) return;
+    const auto run = std::move(runs_.front());
+    runs_.pop_front();
+    lock.unlock();
+    run();
+    lock.lock();
+  }
+}
+
+}  // namespace zelko::service
