@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The Windows programs: installs the cross compilers and Wine, cross-builds
-# ZelkoDriver.exe, PLUZELKO.exe and the stand-in control ZelkoStandIn.dll for
-# 32-bit Windows, and runs under Wine in 32 bits (fresh win32 prefix, virtual
+# ZelkoDriver.exe, PLUZELKO.exe, ZelkoService.exe and the stand-in control
+# ZelkoStandIn.dll for 32-bit Windows, and runs under Wine in 32 bits (fresh win32 prefix, virtual
 # X display) the whole unit suite built for Windows, the host name under each
 # Windows version Wine can pretend to be, both programs end to end against the
-# POSIX ZelkoEmulator, and the driver on its real ActiveX path with the
-# registered stand-in control. Exits non-zero on any failure.
+# POSIX ZelkoEmulator, the driver on its real ActiveX path with the
+# registered stand-in control, and the service over HTTP. Exits non-zero on any failure.
 #
 # 32-bit programs run under ZELKO_WINE32 when the caller names a runner,
 # else under plain Wine where the kernel runs 32-bit code, else under
@@ -25,7 +25,26 @@ source tests/windows/checks.sh
 
 # --- packages ---------------------------------------------------------------
 packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine32:i386 wine64 xvfb xauth
-          qemu-user-static)
+          qemu-user-static dpkg-dev make tcl curl)
+# cmake/windows-deps.sh fetches cpp-httplib's and SQLite's sources with apt-get source.
+if ! apt-get source --print-uris -qq sqlite3 >/dev/null 2>&1; then
+  step "adding Debian's source entries to apt"
+  codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+  cat >/etc/apt/sources.list.d/zelko-deb-src.sources <<EOF
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: $codename $codename-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+
+Types: deb-src
+URIs: http://deb.debian.org/debian-security
+Suites: $codename-security
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+EOF
+  apt-get update -qq
+fi
 if ! dpkg -s "${packages[@]}" >/dev/null 2>&1; then
   step "installing ${packages[*]}"
   dpkg --add-architecture i386
@@ -60,7 +79,7 @@ else
   test_preset=windows-x64
   cmake/windows-deps.sh i686 --no-googletest
   cmake --preset windows -DZELKO_BUILD_TESTS=OFF >/dev/null
-  cmake --build --preset windows -j"$jobs" --target ZelkoDriver PLUZELKO ZelkoStandIn
+  cmake --build --preset windows -j"$jobs" --target ZelkoDriver PLUZELKO ZelkoService ZelkoStandIn
   step "cross-building the tests for 64-bit Windows (preset windows-x64)"
   cmake/windows-deps.sh x86_64
   cmake --preset windows-x64 >/dev/null
@@ -70,6 +89,8 @@ for program in build/windows/driver/ZelkoDriver.exe build/windows/loader/PLUZELK
                build/windows/standin/ZelkoStandIn.dll; do
   check "$program is 32-bit, needing only system DLLs" tests/windows/check_program.sh "$program"
 done
+check "ZelkoService.exe is a 32-bit console program for Windows 7, needing only system DLLs" \
+  tests/windows/check_program.sh --console-windows7 build/windows/service/ZelkoService.exe
 
 step "building ZelkoEmulator for this host (preset default)"
 cmake --preset default >/dev/null

@@ -1,11 +1,11 @@
 # Resources of a Windows program or DLL: the VERSIONINFO from the project's
 # one version number and, for the driver, the paper notice's icon; EXTRA adds
 # resource lines (built from the files in DEPENDS); COMPANY replaces the
-# driver's company name.
-#   zelko_add_windows_resources(<target> <description> [NOTICE_ICON] [LIBRARY]
+# driver's company name; CONSOLE keeps a program's console window.
+#   zelko_add_windows_resources(<target> <description> [NOTICE_ICON] [LIBRARY] [CONSOLE]
 #                               [COMPANY <name>] [EXTRA <lines>] [DEPENDS <files>...])
 function(zelko_add_windows_resources target description)
-  cmake_parse_arguments(ARG "NOTICE_ICON;LIBRARY" "COMPANY;EXTRA" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "NOTICE_ICON;LIBRARY;CONSOLE" "COMPANY;EXTRA" "DEPENDS" ${ARGN})
   set(ZELKO_RC_NAME ${target})
   set(ZELKO_RC_DESCRIPTION "${description}")
   set(ZELKO_RC_EXTRA "${ARG_EXTRA}")
@@ -36,7 +36,7 @@ function(zelko_add_windows_resources target description)
             ${PROJECT_SOURCE_DIR}/driver/operator/win32_notice_icon.h ${ARG_DEPENDS}
     VERBATIM)
   target_sources(${target} PRIVATE ${object})
-  if(NOT ARG_LIBRARY)
+  if(NOT ARG_LIBRARY AND NOT ARG_CONSOLE)
     # A program without a console window, as at a till.
     set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE TRUE)
   endif()

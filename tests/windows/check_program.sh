@@ -1,14 +1,22 @@
 #!/usr/bin/env bash
 # Checks a program built for a till: a 32-bit Windows GUI program (or DLL)
-# that needs nothing but system DLLs and carries the project's version.
-# Usage: check_program.sh <program.exe|library.dll>
+# for Windows XP that needs nothing but system DLLs and carries the project's
+# version; with --console-windows7, a console program for Windows 7.
+# Usage: check_program.sh [--console-windows7] <program.exe|library.dll>
 set -euo pipefail
+console_windows7=false
+if [ "$1" = --console-windows7 ]; then
+  console_windows7=true
+  shift
+fi
 program=$1
 objdump=i686-w64-mingw32-objdump
 headers=$($objdump -p "$program")
 ok=true
 grep -q 'file format pei-i386' <<<"$headers" || { echo "$program: not a 32-bit Windows program"; ok=false; }
-if [[ $program != *.dll ]]; then
+if $console_windows7; then
+  grep -q 'Subsystem.*(Windows CUI)' <<<"$headers" || { echo "$program: not a console program"; ok=false; }
+elif [[ $program != *.dll ]]; then
   grep -q 'Subsystem.*(Windows GUI)' <<<"$headers" || { echo "$program: not a GUI program"; ok=false; }
 fi
 system='^(KERNEL32|USER32|GDI32|ADVAPI32|OLE32|OLEAUT32|SHLWAPI|WS2_32|MSVCRT)\.DLL$'
@@ -22,7 +30,7 @@ done < <(sed -n 's/^\s*DLL Name: //p' <<<"$headers")
 vista='GetTickCount64|InitializeSRWLock|AcquireSRWLock(Exclusive|Shared)|InitializeConditionVariable|'
 vista+='SleepConditionVariable(CS|SRW)|WakeA?l?l?ConditionVariable|InitOnceExecuteOnce|FlsAlloc|'
 vista+='GetFileInformationByHandleEx|CreateSymbolicLink[AW]|GetFinalPathNameByHandle[AW]'
-if grep -qwE "$vista" <<<"$headers"; then
+if ! $console_windows7 && grep -qwE "$vista" <<<"$headers"; then
   echo "$program: imports functions Windows XP lacks: $(grep -owE "$vista" <<<"$headers" | sort -u | tr '\n' ' ')"
   ok=false
 fi

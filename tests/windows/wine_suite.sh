@@ -263,6 +263,79 @@ if [ -f "$here/../../standin/CMakeLists.txt" ]; then
   check "no atl.dll, strict: a bare control is refused (107)" \
     holds "$drive_c/SCONTRINO.OUT" '107\r\nZELKO NON Collegato!\r'
 
+  # --- ZelkoService over HTTP ------------------------------------------------
+  # The service beside the till, called with curl: over TCP to the emulator,
+  # and on the ActiveX path through the stand-in, where every run goes to the
+  # service's one register thread whichever HTTP thread received it.
+  step "ZelkoService over HTTP"
+  cp "$ZELKO_TESTS/service/ZelkoService.exe" "$till/"
+  service_pid=
+  # Starts the service with the environment given (VAR=value ...), its store
+  # in C:\Dati\store; sets service_url.
+  start_service() {
+    env -u ZELKO_CONTROL ZELKO_OPERATOR=unattended "$@" "$run" "$till/ZelkoService.exe" --listen 127.0.0.1:0 \
+      --store 'C:\Dati\store' >"$ZELKO_WORK/service.out" 2>"$ZELKO_WORK/service.err" &
+    service_pid=$!
+    service_url=
+    for _ in $(seq 600); do
+      service_url=$(tr -d '\r' <"$ZELKO_WORK/service.out" | sed -n 's/^ZelkoService listening on \(http:.*\)$/\1/p')
+      [ -n "$service_url" ] && return 0
+      sleep 0.1
+    done
+    echo "FAILED: ZelkoService did not start"
+    cat "$ZELKO_WORK/service.out" "$ZELKO_WORK/service.err"
+    exit 1
+  }
+  stop_service() { kill "$service_pid" 2>/dev/null; wait "$service_pid" 2>/dev/null; }
+  # POSTs the JSON $2 to the path $1, with any further curl arguments; prints
+  # the reply, and keeps its headers in $ZELKO_WORK/headers.
+  post() {
+    curl -s -m 120 -D "$ZELKO_WORK/headers" -H 'Content-Type: application/json' "${@:3}" -d "$2" "$service_url${1#/}"
+  }
+  replayed() { tr -d '\r' <"$ZELKO_WORK/headers" | grep -qix 'Idempotent-Replayed: true'; }
+  sent_count() { grep -cF $'SendCommand\t=T1/$100' "$1"; }
+  receipt_body='{"port": "1", "speed": "115200,n,8,1", "commands": ["=T1/$100", "=S"]}'
+
+  start_service ZELKO_CONTROL=tcp:127.0.0.1:$port
+  check "service: the status names the TCP control" \
+    bash -c "curl -s '${service_url}v1/status' | grep -qF '\"control\":\"tcp:127.0.0.1:$port\"'"
+  reply=$(post v1/receipts "$receipt_body" -H 'Idempotency-Key: wine-1')
+  check "service: a receipt over TCP ends OK" grep -q '"ok":true' <<<"$reply"
+  check "service: the register's data lines come back" grep -qF '"data":["Totale 1,00","Grazie"]' <<<"$reply"
+  before=$(sent_count "$journal")
+  check "service: the same key again is replayed" bash -c "[ \"\$1\" = \"\$2\" ]" _ "$reply" \
+    "$(post v1/receipts "$receipt_body" -H 'Idempotency-Key: wine-1')"
+  check "service: ... with Idempotent-Replayed" replayed
+  check "service: the key with another body: 422" test "$(post v1/receipts '{"port": "1", "speed": "115200,n,8,1",
+    "commands": []}' -H 'Idempotency-Key: wine-1' -o /dev/null -w '%{http_code}')" = 422
+  reply=$(post v1/articles '{"text": "11000001234567ACQUA MINERALE 1,5L 00000050 102X\r\n", "lowSpeed": false}')
+  check "service: an article load ends OK" grep -q '"ok":true' <<<"$reply"
+  check "service: the article reached the register" \
+    grep -qF $'SendCommand\t>>/?P/(110000012345670ACQUA MINERALE 1,5L 00000050021)' "$journal"
+  stop_service
+  start_service ZELKO_CONTROL=tcp:127.0.0.1:$port
+  post v1/receipts "$receipt_body" -H 'Idempotency-Key: wine-1' >/dev/null
+  check "service: after a restart the stored outcome is replayed" replayed
+  check "service: no repeat reached the register" test "$(sent_count "$journal")" = "$before"
+  stop_service
+
+  check "service: a non-loopback address without a token does not start (2)" \
+    bash -c "'$run' '$till/ZelkoService.exe' --listen 0.0.0.0:0 --store 'C:\\Dati\\store' >/dev/null 2>&1; test \$? = 2"
+
+  start_emulator standin-service "$scenario"
+  start_service ZELKO_STANDIN_REGISTER=tcp:127.0.0.1:$started_port
+  clients=()
+  for client in 1 2 3 4; do
+    post v1/receipts "$receipt_body" -H "Idempotency-Key: standin-$client" >"$ZELKO_WORK/standin-$client.reply" &
+    clients+=($!)
+  done
+  wait "${clients[@]}"
+  check "service, stand-in: four clients at once, each receipt ends OK" \
+    test "$(grep -l '"ok":true' "$ZELKO_WORK"/standin-?.reply | wc -l)" = 4
+  check "service, stand-in: each reached the register once" \
+    test "$(sent_count "$ZELKO_WORK/standin-service.journal")" = 4
+  stop_service
+
   check "the stand-in unregisters with regsvr32 /u" wine_regsvr32 /u 'C:\Cassa\ZelkoStandIn.dll'
   check "unregistered: its ProgID is gone" \
     bash -c "! WINE_RUN_LIKE='$windows_tests' '$run' reg query 'HKCR\\JQTZelko.JqtEcrZelko' >/dev/null 2>&1"
