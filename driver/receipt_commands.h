@@ -5,12 +5,11 @@
 
 #include "driver_run.h"
 #include "driver_settings.h"
+#include "register_commands.h"
 
 namespace zelko {
 
-// A command that begins with this (after trimming) is the last one sent.
-inline constexpr const char* kStopCommand = ">>/?S";
-
+// A command that begins with the stop command (after trimming) is the last one sent.
 bool IsStopCommand(const std::string& trimmedLine);
 
 // "COMANDO scontrino NON Eseguito!  Linea: 0005 Comando: <line as read>".

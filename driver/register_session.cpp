@@ -16,7 +16,7 @@ void ShowGreeting(const DriverRun& run, const std::string& message) {
   if (trimmed.empty()) {
     run.control.SendCommand("=D1/(  ZELKO  Collegato )");
   } else if (ToUpperAscii(trimmed) != "NULL") {
-    run.control.SendCommand("=D1/(" + message + ")");
+    run.control.SendCommand(std::string(kDisplayPrefix) + message + ")");
   }
 }
 
@@ -28,7 +28,7 @@ DriverSettings OpenRegisterSession(const DriverRun& run) {
   DriverSettings settings;
   settings.GestioneErrori = LoadSetting(run.store, kKeyGestioneErrori);
   if (DefaultBlankToS(settings.GestioneErrori)) run.store.Write(kKeyGestioneErrori, settings.GestioneErrori);
-  run.control.SendCommand("=K");
+  run.control.SendCommand(kClearRegister);
   QueryResult status = QueryStatus(run);
   if (status.code != kResultSuccess) {
     const std::string message = status.code == kResultNoHardware ? "ZELKO NON Collegato!" : "ZELKO NON Disponibile!";

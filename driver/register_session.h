@@ -5,10 +5,9 @@
 
 #include "driver_run.h"
 #include "driver_settings.h"
+#include "register_commands.h"
 
 namespace zelko {
-
-inline constexpr const char* kStatusQuery = "<</?s";
 
 // Sends the status query "<</?s".
 QueryResult QueryStatus(const DriverRun& run);

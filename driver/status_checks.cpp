@@ -29,7 +29,7 @@ void CheckOpenReceipt(const DriverRun& run, const DriverSettings& settings) {
       "Scontrino in CORSO sulla cassa!  ANNULLO lo scontrino APERTO e procedo con il SUCCESSIVO?", BoxKind::Question,
       DriverTitle());
   if (answer == OperatorAnswer::Yes) {
-    run.control.SendCommand("=k");
+    run.control.SendCommand(kCancelReceipt);
   } else {
     WaitForManualCompletion(run);
   }

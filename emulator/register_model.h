@@ -7,13 +7,10 @@
 #include <vector>
 
 #include "register_codes.h"
+#include "register_commands.h"
 
 namespace zelko::emulator {
 
-inline constexpr std::string_view kStatusQuery = "<</?s";
-inline constexpr std::string_view kArticlePrefix = ">>/?P/(";
-inline constexpr std::string_view kDisplayPrefix = "=D1/(";
-inline constexpr std::string_view kCancelReceipt = "=k";
 inline constexpr std::size_t kArticleRecordLength = 46;
 
 enum class Roll { Receipt, Journal };

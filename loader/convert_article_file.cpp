@@ -8,13 +8,13 @@
 #include "command_file_head.h"
 #include "line_store.h"
 #include "loader_failure.h"
+#include "register_commands.h"
 #include "text_file.h"
 
 namespace zelko {
 
 namespace {
 
-constexpr std::string_view kArticleCommandPrefix = ">>/?P/(";
 constexpr std::string_view kArticleCommandSuffix = ")";
 constexpr std::string_view kOpeningCommands[] = {"=t/*1", "=C4", "=D1/(Carico Avviato)"};
 constexpr std::string_view kClosingCommands[] = {"=C1", "=t/*0", "=D1/(Carico Completato)"};
@@ -28,7 +28,7 @@ struct ArticleScan {
 };
 
 void ScanArticles(TextReader& reader, bool recordFileMode, ArticleScan& scan) {
-  const std::string_view prefix = recordFileMode ? "" : kArticleCommandPrefix;
+  const std::string_view prefix = recordFileMode ? "" : kArticlePrefix;
   const std::string_view suffix = recordFileMode ? "" : kArticleCommandSuffix;
   std::string line;
   while (reader.ReadLine(line)) {
@@ -70,7 +70,7 @@ bool WriteArticles(TextWriter& out, const ArticleScan& scan, bool recordFileMode
   }
   if (scan.typeThirteenSeen) {
     const std::string command =
-        std::string(kArticleCommandPrefix) + std::string(kTypeThirteenRecord) + std::string(kArticleCommandSuffix);
+        std::string(kArticlePrefix) + std::string(kTypeThirteenRecord) + std::string(kArticleCommandSuffix);
     if (!out.WriteLine(recordFileMode ? kTypeThirteenRecord : command)) return false;
   }
   for (const auto& block : scan.lines.Blocks()) {
