@@ -26,6 +26,13 @@ namespace {
 constexpr int kExitUsage = 2;
 constexpr std::chrono::hours kRetention{24 * 7};
 
+// A path as UTF-8, which SQLite takes on every system; unlike string(), it
+// cannot fail on Windows for a name outside the ANSI code page.
+std::string Utf8(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 int Fail(const std::string& message) {
   std::cerr << "ZelkoService: " << message << "\n";
   return kExitUsage;
@@ -37,12 +44,10 @@ std::unique_ptr<OutcomeStore> OpenStore(const ServiceOptions& options, std::stri
   std::error_code made;
   std::filesystem::create_directories(folder, made);
   if (made) {
-    error = "cannot make the store folder " + folder.string() + ": " + made.message();
+    error = "cannot make the store folder " + Utf8(folder) + ": " + made.message();
     return nullptr;
   }
-  // SQLite takes its file names in UTF-8 on every system.
-  const std::u8string path = (folder / "outcomes.sqlite").u8string();
-  return OutcomeStore::Open(std::string(path.begin(), path.end()), kRetention, error);
+  return OutcomeStore::Open(Utf8(folder / "outcomes.sqlite"), kRetention, error);
 }
 
 bool Bind(httplib::Server& server, ListenPlan& plan) {
@@ -111,7 +116,7 @@ int main(int argc, char** argv) {
   app.add_option("--token-file", options.tokenFile,
                  "file whose first line is the token every request must carry as Authorization: Bearer");
   app.add_option("--store", options.store, "folder for the outcomes of requests with an Idempotency-Key")
-      ->default_str(zelko::service::DefaultStoreFolder().string());
+      ->default_str(zelko::service::Utf8(zelko::service::DefaultStoreFolder()));
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
