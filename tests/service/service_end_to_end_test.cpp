@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
@@ -46,6 +47,13 @@ class ServiceTest : public ::testing::Test {
  protected:
   std::string Journal() const { return folder_.Read("root/emulator/journal.txt"); }
   std::string Scenario(const std::string& text) const { return folder_.Write("scenario.txt", text); }
+  // Waits, at most ten seconds, until the register has received `command`.
+  void WaitForJournal(const std::string& command) const {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (Journal().find(command) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
 
   TempFolder folder_;
 };
@@ -241,10 +249,7 @@ TEST_F(ServiceTest, AKeyWhoseRunWasCutOffIsNeverRunAgain) {
     RunningService service(folder_, environment);
     ASSERT_TRUE(service.Started()) << service.Output();
     std::thread client([&] { Post(service, "/v1/receipts", body, key); });
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (Journal().find("=SLOW") == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    WaitForJournal("=SLOW");
     service.Process().Kill();
     client.join();
   }
@@ -255,6 +260,24 @@ TEST_F(ServiceTest, AKeyWhoseRunWasCutOffIsNeverRunAgain) {
   ASSERT_TRUE(repeat);
   EXPECT_EQ(repeat->status, 409);
   EXPECT_EQ(Journal(), journal);
+}
+
+TEST_F(ServiceTest, ATerminationSignalLetsTheRunningAndTheWaitingReceiptsFinish) {
+  RunningService service(folder_, {{"ZELKO_CONTROL", "emulator"},
+                                   {"ZELKO_EMULATOR_SCENARIO", Scenario("on prefix =SLOW delay 1000\n")}});
+  ASSERT_TRUE(service.Started()) << service.Output();
+  auto first = std::async(std::launch::async, [&] { return Post(service, "/v1/receipts", ReceiptBody({"=SLOW"})); });
+  WaitForJournal("=SLOW");
+  auto second = std::async(std::launch::async, [&] { return Post(service, "/v1/receipts", ReceiptBody({"=SECOND"})); });
+  while (Body(service.Client()->Get("/v1/status"))["waiting"] != 1) std::this_thread::yield();
+  EXPECT_EQ(service.Stop(), 0);
+  const auto running = first.get();
+  const auto waiting = second.get();
+  ASSERT_TRUE(running && waiting);
+  EXPECT_EQ(Body(running)["ok"], true);
+  EXPECT_EQ(Body(waiting)["ok"], true);
+  const auto sent = SentCommands(Journal());
+  EXPECT_EQ(std::count(sent.begin(), sent.end(), "=SECOND"), 1);
 }
 
 TEST_F(ServiceTest, RunsFromFilesAndFromHttpTakeTurnsOnOneRegister) {
@@ -273,10 +296,7 @@ TEST_F(ServiceTest, RunsFromFilesAndFromHttpTakeTurnsOnOneRegister) {
                               {"ZELKO_EMULATOR_SCENARIO", scenario}},
                              root);
   });
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (Journal().find("=FILE1") == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  WaitForJournal("=FILE1");
   const auto result = Post(service, "/v1/receipts", ReceiptBody({"=HTTP1", "=HTTP2"}));
   fileRun.join();
   ASSERT_TRUE(result);
