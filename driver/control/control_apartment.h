@@ -16,7 +16,7 @@ class ControlApartment {
   ControlApartment& operator=(const ControlApartment&) = delete;
 
  private:
-  bool started_ = false;
+  [[maybe_unused]] bool started_ = false;  // only Windows starts anything
 };
 
 }  // namespace zelko
