@@ -277,7 +277,7 @@ if [ -f "$here/../../standin/CMakeLists.txt" ]; then
       --store 'C:\Dati\store' >"$ZELKO_WORK/service.out" 2>"$ZELKO_WORK/service.err" &
     service_pid=$!
     service_url=
-    for _ in $(seq 600); do
+    for _ in $(seq 1200); do  # two minutes: a first start under qemu is slow
       service_url=$(tr -d '\r' <"$ZELKO_WORK/service.out" | sed -n 's/^ZelkoService listening on \(http:.*\)$/\1/p')
       [ -n "$service_url" ] && return 0
       sleep 0.1
