@@ -20,15 +20,14 @@ OperatorAnswer LoggingOperator::Ask(const std::string& text, BoxKind kind, const
 
 void LoggingOperator::ShowNotice(const std::string& caption, const std::string& text) {
   inner_->ShowNotice(caption, text);
-  if (noticeText_ == text) return;
-  noticeText_ = text;
+  noticeShown_ = true;
   AppendNotice("notice\tshow\t" + EscapeForLog(text));
 }
 
 void LoggingOperator::CloseNotice() {
   inner_->CloseNotice();
-  if (!noticeText_) return;
-  noticeText_.reset();
+  if (!noticeShown_) return;
+  noticeShown_ = false;
   AppendNotice("notice\tclose");
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "operator.h"
@@ -11,12 +10,11 @@ namespace zelko {
 // Passes every interaction on to `inner` and appends it to the log file as
 // one tab-separated, LF-terminated line:
 //   box<TAB>style<TAB>caption<TAB>text<TAB>answer   (answer OK, YES or NO)
-//   notice<TAB>show<TAB>text                       (shown, or its text replaced)
+//   notice<TAB>show<TAB>text                       (each time a notice is shown)
 //   notice<TAB>close                               (a shown notice closed)
 // Texts are escaped (EscapeForLog: \\, \t, \r, \n, \xHH) so that each
 // interaction stays one line and reads back unchanged. Each line is appended and flushed on its own,
-// so a run that is killed keeps what it logged. A notice shown again with the
-// text it already shows is not logged again, and a run logs at most
+// so a run that is killed keeps what it logged. A run logs at most
 // kOperatorLogMaxNoticeLines notice lines (one line on stderr says when the
 // rest is left out), so that a register flooding paper events cannot fill the disk.
 inline constexpr int kOperatorLogMaxNoticeLines = 1000;
@@ -36,7 +34,7 @@ class LoggingOperator : public Operator {
 
   std::unique_ptr<Operator> inner_;
   std::string logPath_;
-  std::optional<std::string> noticeText_;  // the notice on screen
+  bool noticeShown_ = false;
   int noticeLines_ = 0;
   bool noticeLimitTold_ = false;
   bool failureReported_ = false;

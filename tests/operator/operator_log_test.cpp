@@ -55,25 +55,28 @@ TEST_F(OperatorLogTest, BoxLineHoldsStyleCaptionTextAndAnswer) {
             "box\t52\tZelko Driver\tScontrino in CORSO\tYES\n");
 }
 
+// Every show is logged, also one that repeats the text on screen.
 TEST_F(OperatorLogTest, NoticeShowReplaceAndCloseAreLoggedButNotACloseOfNothing) {
-  EXPECT_CALL(*inner_, ShowNotice("T", "Fine ROTOLO SCONTRINO,   SOSTITUIRE la carta !"));
+  EXPECT_CALL(*inner_, ShowNotice("T", "Fine ROTOLO SCONTRINO,   SOSTITUIRE la carta !")).Times(2);
   EXPECT_CALL(*inner_, ShowNotice("T", "Fine ROTOLO GIORNALE,   SOSTITUIRE la carta !"));
   EXPECT_CALL(*inner_, CloseNotice()).Times(3);
   log_->CloseNotice();
+  log_->ShowNotice("T", "Fine ROTOLO SCONTRINO,   SOSTITUIRE la carta !");
   log_->ShowNotice("T", "Fine ROTOLO SCONTRINO,   SOSTITUIRE la carta !");
   log_->ShowNotice("T", "Fine ROTOLO GIORNALE,   SOSTITUIRE la carta !");
   log_->CloseNotice();
   log_->CloseNotice();
   EXPECT_EQ(ReadBytes(LogPath()),
             "notice\tshow\tFine ROTOLO SCONTRINO,   SOSTITUIRE la carta !\n"
+            "notice\tshow\tFine ROTOLO SCONTRINO,   SOSTITUIRE la carta !\n"
             "notice\tshow\tFine ROTOLO GIORNALE,   SOSTITUIRE la carta !\n"
             "notice\tclose\n");
 }
 
-// A register flooding paper events cannot make the log grow without end:
-// repeats of the notice on screen are not logged, and a run logs at most
-// kOperatorLogMaxNoticeLines notice lines, saying so once on stderr.
-TEST_F(OperatorLogTest, NoticeFloodsAreCollapsedAndCapped) {
+// A register flooding paper events cannot make the log grow without end: a
+// run logs at most kOperatorLogMaxNoticeLines notice lines, saying so once on
+// stderr.
+TEST_F(OperatorLogTest, NoticeFloodsAreCapped) {
   const std::string kReceipt = "Fine ROTOLO SCONTRINO,   SOSTITUIRE la carta !";
   const std::string kJournal = "Fine ROTOLO GIORNALE,   SOSTITUIRE la carta !";
   const std::size_t kMax = kOperatorLogMaxNoticeLines;
@@ -84,7 +87,7 @@ TEST_F(OperatorLogTest, NoticeFloodsAreCollapsedAndCapped) {
     std::size_t lines;
   };
   const Case cases[] = {
-      {"the same notice again and again", 5000, [&](LoggingOperator& log, int) { log.ShowNotice("T", kReceipt); }, 1},
+      {"the same notice again and again", 5000, [&](LoggingOperator& log, int) { log.ShowNotice("T", kReceipt); }, kMax},
       {"two notices in turn", 5000,
        [&](LoggingOperator& log, int i) { log.ShowNotice("T", i % 2 == 0 ? kReceipt : kJournal); }, kMax},
       {"shown and closed in turn", 5000,
