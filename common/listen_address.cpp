@@ -27,4 +27,9 @@ bool SplitListenAddress(const std::string& address, std::string& host, std::stri
   return !host.empty() && IsPortNumber(port);
 }
 
+std::string ListenAddressText(const std::string& host, const std::string& port) {
+  const bool v6 = host.find(':') != std::string::npos;
+  return (v6 ? "[" + host + "]" : host) + ":" + port;
+}
+
 }  // namespace zelko

@@ -163,7 +163,7 @@ int Run(const Options& options) {
   StopSignal stop;
   stop.TriggerOnTerminationSignals();
   // The first line always appears, so that scripts can learn the port.
-  std::cout << "ZelkoEmulator listening on " << host << ":" << server->Port() << std::endl;
+  std::cout << "ZelkoEmulator listening on " << ListenAddressText(host, std::to_string(server->Port())) << std::endl;
 
   std::thread serving([&] { server->Serve(connection, stop, std::chrono::milliseconds(options.idleTimeoutMs)); });
   RunConsole(emulatedRegister, stop, screen);

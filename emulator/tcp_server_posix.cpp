@@ -11,6 +11,7 @@
 #include <chrono>
 #include <optional>
 
+#include "listen_address.h"
 #include "tcp_server.h"
 
 namespace zelko::emulator {
@@ -46,7 +47,7 @@ std::string PeerName(int client) {
                   NI_NUMERICHOST | NI_NUMERICSERV) != 0) {
     return "unknown peer";
   }
-  return std::string(host) + ":" + port;
+  return ListenAddressText(host, port);
 }
 
 // One client, from its connection to the reason it ended. The client cannot

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <filesystem>
 #include <iostream>
+#include <string>
 #include <thread>
 
 #include "access_rules.h"
@@ -14,6 +15,7 @@
 #include "driver_environment.h"
 #include "driver_receipt_runner.h"
 #include "host_backend.h"
+#include "listen_address.h"
 #include "outcome_store.h"
 #include "service_api.h"
 #include "service_options.h"
@@ -96,8 +98,8 @@ int Run(const ServiceOptions& options, int argc, char** argv) {
     while (!stopped && !TerminationRequested()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     server.stop();
   });
-  const std::string shownHost = plan->host.find(':') != std::string::npos ? "[" + plan->host + "]" : plan->host;
-  std::cout << "ZelkoService listening on http://" << shownHost << ":" << plan->port << "/" << std::endl;
+  std::cout << "ZelkoService listening on http://" << ListenAddressText(plan->host, std::to_string(plan->port)) << "/"
+            << std::endl;
   server.listen_after_bind();
   stopped = true;
   stopper.join();
