@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "listen_address.h"
 #include "text.h"
 
 namespace zelko::service {
@@ -88,8 +89,7 @@ std::vector<std::string> LoopbackAuthorities(const std::string& host, int port) 
   suffix.append(std::to_string(port));
   std::vector<std::string> names{"127.0.0.1", "localhost", "[::1]"};
   for (auto& name : names) name.append(suffix);
-  std::string own = host.find(':') != std::string::npos ? "[" + host + "]" : host;
-  own.append(suffix);
+  const std::string own = ListenAddressText(host, std::to_string(port));
   if (std::find(names.begin(), names.end(), own) == names.end()) names.push_back(own);
   return names;
 }
