@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks a program built for a till: a 32-bit Windows GUI program (or DLL)
 # for Windows XP that needs nothing but system DLLs and carries the project's
-# version; with --console-windows7, a console program for Windows 7.
+# version, a program also the manifest that runs it as its caller, never
+# virtualized; with --console-windows7, a console program for Windows 7.
 # Usage: check_program.sh [--console-windows7] <program.exe|library.dll>
 set -euo pipefail
 console_windows7=false
@@ -32,6 +33,10 @@ vista+='SleepConditionVariable(CS|SRW)|WakeA?l?l?ConditionVariable|InitOnceExecu
 vista+='GetFileInformationByHandleEx|CreateSymbolicLink[AW]|GetFinalPathNameByHandle[AW]'
 if ! $console_windows7 && grep -qwE "$vista" <<<"$headers"; then
   echo "$program: imports functions Windows XP lacks: $(grep -owE "$vista" <<<"$headers" | sort -u | tr '\n' ' ')"
+  ok=false
+fi
+if [[ $program != *.dll ]] && ! grep -q 'requestedExecutionLevel level="asInvoker"' <<<"$(strings "$program")"; then
+  echo "$program: no manifest with requestedExecutionLevel asInvoker"
   ok=false
 fi
 version=$(sed -n 's/^project(Zelko VERSION \([0-9.]*\).*/\1/p' "$(dirname "$0")/../../CMakeLists.txt")
