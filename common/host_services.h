@@ -19,8 +19,8 @@ struct WindowsVersion {
   std::uint32_t build = 0;
 };
 
-// Held while a run must be the only one of its kind; released when destroyed,
-// and by the operating system when the process dies.
+// Held while a run must be the only one on its file; released when destroyed
+// (by the thread that took it), and by the operating system when the process dies.
 class RunLock {
  public:
   virtual ~RunLock() = default;
@@ -33,7 +33,11 @@ class HostServices {
  public:
   enum class CreateMode {
     Truncate,        // create or empty in place; what was written stays on failure
-    AtomicReplace,   // written beside the target and renamed over it on Commit()
+    // Written beside the target and renamed over it on Commit(). Where no file
+    // can be made beside it (a folder that takes no new file, such as C:\ for
+    // a standard user) an existing target that may be written is written in
+    // place instead, whole on Commit(): emptied, written and flushed.
+    AtomicReplace,
   };
 
   virtual ~HostServices() = default;
@@ -55,8 +59,14 @@ class HostServices {
   virtual std::unique_ptr<ByteSource> OpenRead(const std::string& path) const = 0;
   // Null when the file cannot be created.
   virtual std::unique_ptr<ByteSink> Create(const std::string& path, CreateMode mode) const = 0;
-  // Waits until this process alone holds the lock on the file (created when
-  // missing, never removed). Null when the file cannot be made or locked.
+  // Leaves no earlier content readable at the path: a file there (links
+  // followed) is emptied in place, or removed when it cannot be emptied;
+  // nothing is created, and a folder, device or pipe is left alone. False
+  // when a file stays there as it was.
+  virtual bool EmptyFile(const std::string& path) const = 0;
+  // Waits until this process alone runs on the file at `path`: one lock per
+  // file however the case of its name is written (run_lock_name.h), made
+  // without creating anything beside the file. Null when it cannot be had.
   virtual std::unique_ptr<RunLock> LockForRun(const std::string& path) const = 0;
 };
 

@@ -19,9 +19,12 @@ std::unique_ptr<ByteSource> OpenFileForReading(const std::string& path);
 
 // Null when the file cannot be created, or something other than a regular
 // file stands at the path. A symbolic link is followed: the file it leads to
-// is written (for an atomic replacement, replaced beside itself) and the link
-// stays.
+// is written (for an atomic replacement, replaced beside itself, or written
+// in place when nothing can be made beside it) and the link stays.
 std::unique_ptr<ByteSink> CreateFileForWriting(const std::string& path, HostServices::CreateMode mode);
+
+// HostServices::EmptyFile on a path of this machine.
+bool EmptyLocalFile(const std::string& path);
 
 // Appends to the file, creating it when missing; each Write goes to the end.
 // Null on the same grounds as above.

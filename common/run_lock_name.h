@@ -5,12 +5,13 @@
 
 namespace zelko {
 
-// The lock that a driver run and a loader run on the same receipt command
-// file (or record file) both hold, so that neither reads or replaces it while
-// the other is at work: the file's own path with its name lower-cased and
-// ".lock" added. Lower-casing the name makes "c:\SCONTRINO.INP" and
-// "C:\Scontrino.inp" one lock where names are found ignoring case and the
-// lock file does not exist yet.
-std::string CommandFileLockPath(std::string_view commandFilePath);
+// The name of the lock that every run on one file takes (a driver run on the
+// receipt command file, a loader run writing it, a run of the service), made
+// from the file's full path: the path is folded to lower case, so that
+// "c:\SCONTRINO.INP" and "C:\Scontrino.inp" are one lock however the name is
+// written and whether or not the file exists yet. The name holds only
+// letters, digits, "-", "_" and "." (it serves as a file name and as the name
+// of a kernel object): a hash of the folded path, then its last component.
+std::string RunLockName(std::string_view fullPath);
 
 }  // namespace zelko

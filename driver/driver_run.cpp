@@ -2,11 +2,11 @@
 
 #include <exception>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <utility>
 
 #include "command_file.h"
-#include "command_file_lock.h"
 #include "driver_settings.h"
 #include "failure_report.h"
 #include "host_system_name.h"
@@ -24,15 +24,30 @@ namespace {
 // One run at a time per command file: the lock that a loader run writing the
 // same file holds too, so that neither reads nor replaces it under the other.
 std::unique_ptr<RunLock> WaitForOtherRuns(const DriverRun& run) {
-  const std::string path = CommandFileLockPath(run.files.commandFilePath);
-  auto lock = run.host.LockForRun(path);
-  if (!lock) run.diagnostics << "ZelkoDriver: the lock file \"" << path << "\" could not be made; running without it\n";
+  auto lock = run.host.LockForRun(run.files.commandFilePath);
+  if (!lock) {
+    run.diagnostics << "ZelkoDriver: the run lock of \"" << run.files.commandFilePath
+                    << "\" cannot be had; running without it\n";
+  }
   return lock;
 }
 
+// The result file that the caller reads (the one the command line names, or
+// else the default) holds nothing of an earlier run from here on, so that no
+// failure, crash or kill can leave an earlier "OK" to be read for this run.
+// When an earlier outcome stays there, nothing is sent: the receipt's own
+// could not replace it (false, having said so).
+bool EmptyCallersResultFile(const DriverRun& run) {
+  std::string path = ResultPathFromCommandLine(run.host.CommandLineText());
+  if (path.empty()) path = run.files.resultFilePath;
+  if (run.host.EmptyFile(path)) return true;
+  run.diagnostics << "ZelkoDriver: the result file \"" << path
+                  << "\" could not be written; nothing was sent to the register\n";
+  return false;
+}
+
 // The first pass; a missing, short or miscounted file ends the run before the port is touched.
-CommandFileCheck CheckCommandLines(const DriverRun& run) {
-  const auto check = CheckCommandFile(run.host, run.files.commandFilePath);
+CommandFileCheck CheckCommandLines(const DriverRun& run, const std::optional<CommandFileCheck>& check) {
   if (check && check->LineCountMatches()) return *check;
   const std::string message =
       check ? LineCountMessage(check->FoundLines()) : MissingCommandFileMessage(run.files.commandFilePath);
@@ -48,7 +63,10 @@ void OpenRegisterPort(const DriverRun& run, const CommandFileCheck& check) {
 int RunSteps(DriverRun& run, DataLog& dataLog) {
   run.files = LocateFiles(HostSystemName(run.host), run.host);
   const auto lock = WaitForOtherRuns(run);
-  const CommandFileCheck check = CheckCommandLines(run);
+  // Read whole before the result file is emptied, which may be the same file.
+  const auto commandFile = CheckCommandFile(run.host, run.files.commandFilePath);
+  if (!EmptyCallersResultFile(run)) return kExitResultNotWritten;
+  const CommandFileCheck check = CheckCommandLines(run, commandFile);
   if (run.progress) run.progress->CommandsToSend(check.FoundLines());
   dataLog.Start(run.files.dataFilePath);
   if (std::string named = ResultPathFromCommandLine(run.host.CommandLineText()); !named.empty()) {

@@ -5,7 +5,6 @@
 #include <ostream>
 #include <string>
 
-#include "command_file_lock.h"
 #include "command_line_switches.h"
 #include "config_file.h"
 #include "convert_article_file.h"
@@ -23,9 +22,9 @@ namespace {
 // lock is held from before the output is written until the run ends.
 std::unique_ptr<RunLock> WaitForOtherRuns(const HostServices& host, const LoaderSettings& settings,
                                           std::ostream& diagnostics) {
-  const std::string path = CommandFileLockPath(OutputFilePath(settings));
+  const std::string path(OutputFilePath(settings));
   auto lock = host.LockForRun(path);
-  if (!lock) diagnostics << "PLUZELKO: the lock file \"" << path << "\" could not be made; running without it\n";
+  if (!lock) diagnostics << "PLUZELKO: the run lock of \"" << path << "\" cannot be had; running without it\n";
   return lock;
 }
 

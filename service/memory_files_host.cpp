@@ -105,6 +105,13 @@ std::unique_ptr<ByteSink> MemoryFilesHost::Create(const std::string& path, Creat
   return std::make_unique<CaptureSink>(found->second, mode == CreateMode::AtomicReplace);
 }
 
+bool MemoryFilesHost::EmptyFile(const std::string& path) const {
+  const auto found = captured_.find(Key(path));
+  if (found == captured_.end()) return host_.EmptyFile(path);
+  found->second->written.clear();
+  return true;
+}
+
 std::unique_ptr<RunLock> MemoryFilesHost::LockForRun(const std::string& path) const {
   if (skipRunLocks_) return std::make_unique<NoRunLock>();
   return host_.LockForRun(path);

@@ -39,6 +39,7 @@ class MemoryFilesHost final : public HostServices {
   bool IsSameFile(const std::string& a, const std::string& b) const override;
   std::unique_ptr<ByteSource> OpenRead(const std::string& path) const override;
   std::unique_ptr<ByteSink> Create(const std::string& path, CreateMode mode) const override;
+  bool EmptyFile(const std::string& path) const override;
   std::unique_ptr<RunLock> LockForRun(const std::string& path) const override;
 
  private:

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cerrno>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "local_files.h"
@@ -53,6 +54,18 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t put = ::write(fd, bytes.data(), bytes.size());
+    if (put >= 0) {
+      bytes.remove_prefix(static_cast<std::size_t>(put));
+    } else if (errno != EINTR) {
+      return false;
+    }
+  }
+  return true;
+}
+
 // Writes straight into the target, or into a temporary beside it that
 // Commit() renames over the target (`target` empty for the former).
 class FileSink : public ByteSink {
@@ -67,18 +80,7 @@ class FileSink : public ByteSink {
   FileSink& operator=(const FileSink&) = delete;
 
   bool Write(std::string_view bytes) override {
-    while (!failed_ && !bytes.empty()) {
-      if (fd_ < 0) {
-        failed_ = true;
-        break;
-      }
-      const ssize_t put = ::write(fd_, bytes.data(), bytes.size());
-      if (put >= 0) {
-        bytes.remove_prefix(static_cast<std::size_t>(put));
-      } else if (errno != EINTR) {
-        failed_ = true;
-      }
-    }
+    if (!failed_ && (fd_ < 0 || !WriteAll(fd_, bytes))) failed_ = true;
     return !failed_;
   }
 
@@ -100,6 +102,36 @@ class FileSink : public ByteSink {
   std::string target_;
   bool failed_ = false;
   bool renamed_ = false;
+};
+
+// The replacement of a file whose folder takes no new file: the file itself,
+// opened for writing, gets the bytes on Commit(), emptied, written and
+// flushed; a sink destroyed without Commit() leaves it as it was.
+class InPlaceReplacement : public ByteSink {
+ public:
+  explicit InPlaceReplacement(int fd) : fd_(fd) {}
+  ~InPlaceReplacement() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  InPlaceReplacement(const InPlaceReplacement&) = delete;
+  InPlaceReplacement& operator=(const InPlaceReplacement&) = delete;
+
+  bool Write(std::string_view bytes) override {
+    bytes_.append(bytes);
+    return fd_ >= 0;
+  }
+
+  bool Commit() override {
+    if (fd_ < 0) return false;
+    const bool written = ::ftruncate(fd_, 0) == 0 && WriteAll(fd_, bytes_) && ::fsync(fd_) == 0;
+    const bool closed = ::close(fd_) == 0;
+    fd_ = -1;
+    return written && closed;
+  }
+
+ private:
+  int fd_;
+  std::string bytes_;
 };
 
 // What stands at a path, symbolic links followed.
@@ -175,7 +207,12 @@ std::unique_ptr<ByteSink> CreateReplacement(const std::string& path) {
   if (entry == Entry::Other) return nullptr;
   std::string temporary;
   const int fd = CreateTemporaryBeside(*target, temporary);
-  if (fd < 0) return nullptr;
+  if (fd < 0) {
+    if (entry != Entry::Regular) return nullptr;
+    const int file = OpenRegularFile(*target, O_WRONLY);
+    if (file < 0) return nullptr;
+    return std::make_unique<InPlaceReplacement>(file);
+  }
   // The replacement keeps the permissions of the file it replaces.
   if (entry == Entry::Regular) ::fchmod(fd, targetInfo.st_mode & 07777);
   return std::make_unique<FileSink>(fd, temporary, *target);
@@ -198,6 +235,16 @@ bool IsSameLocalFile(const std::string& a, const std::string& b) {
   struct stat second {};
   return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
          first.st_ino == second.st_ino;
+}
+
+bool EmptyLocalFile(const std::string& path) {
+  const auto target = FollowLinks(path);
+  struct stat info {};
+  if (!target || EntryAt(*target, info) != Entry::Regular) return true;
+  const int fd = OpenRegularFile(*target, O_WRONLY);
+  const bool emptied = fd >= 0 && ::ftruncate(fd, 0) == 0 && ::fsync(fd) == 0;
+  if (fd >= 0) ::close(fd);
+  return emptied || ::unlink(target->c_str()) == 0;
 }
 
 std::unique_ptr<ByteSink> OpenFileForAppending(const std::string& path) {

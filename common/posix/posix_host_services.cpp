@@ -11,8 +11,8 @@
 #include "path_mapping.h"
 #include "local_files.h"
 #include "posix_run_lock.h"
+#include "run_lock_name.h"
 #include "windows_version_text.h"
-
 
 namespace zelko {
 
@@ -74,8 +74,12 @@ class PosixHostServices : public HostServices {
     return CreateFileForWriting(LocalPath(path), mode);
   }
 
+  bool EmptyFile(const std::string& path) const override { return EmptyLocalFile(LocalPath(path)); }
+
   std::unique_ptr<RunLock> LockForRun(const std::string& path) const override {
-    return LockFileForRun(LocalPath(path));
+    std::error_code ignored;
+    const auto full = std::filesystem::absolute(LocalPath(path), ignored).lexically_normal();
+    return LockFileForRun(root_, RunLockName(full.string()));
   }
 
  private:

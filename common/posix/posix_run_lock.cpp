@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 namespace zelko {
 
@@ -22,9 +23,17 @@ class FileRunLock : public RunLock {
   int fd_;
 };
 
-}  // namespace
+// The shared folder is sticky and open to all, its lock files readable and
+// writable by all, so that the runs of every user on a machine meet there.
+std::string SharedLockFolder() {
+  const char* temporary = std::getenv("TMPDIR");
+  const std::string folder = std::string(temporary && *temporary ? temporary : "/tmp") + "/zelko-locks";
+  if (::mkdir(folder.c_str(), 0777) == 0) ::chmod(folder.c_str(), 01777);
+  return folder;
+}
 
-std::unique_ptr<RunLock> LockFileForRun(const std::string& path) {
+std::unique_ptr<RunLock> LockFileIn(const std::string& folder, const std::string& name) {
+  const std::string path = folder + "/" + name;
   // Without waiting: a FIFO at the lock's name would block the open forever.
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
   if (fd < 0) return nullptr;
@@ -33,6 +42,7 @@ std::unique_ptr<RunLock> LockFileForRun(const std::string& path) {
     ::close(fd);
     return nullptr;
   }
+  if (info.st_uid == ::geteuid()) ::fchmod(fd, 0666);
   int locked;
   do {
     locked = ::flock(fd, LOCK_EX);
@@ -42,6 +52,16 @@ std::unique_ptr<RunLock> LockFileForRun(const std::string& path) {
     return nullptr;
   }
   return std::make_unique<FileRunLock>(fd);
+}
+
+}  // namespace
+
+std::unique_ptr<RunLock> LockFileForRun(const std::string& root, const std::string& name) {
+  const std::string own = root + "/locks";
+  ::mkdir(root.c_str(), 0777);
+  ::mkdir(own.c_str(), 0777);
+  if (auto lock = LockFileIn(own, name)) return lock;
+  return LockFileIn(SharedLockFolder(), name);
 }
 
 }  // namespace zelko

@@ -7,8 +7,10 @@
 
 namespace zelko {
 
-// An flock on a POSIX path (already mapped and case-resolved); the lock dies
-// with the process. Null when the file cannot be opened or locked.
-std::unique_ptr<RunLock> LockFileForRun(const std::string& path);
+// An flock on the lock file `name` (run_lock_name.h) in "<root>/locks", or,
+// where that folder takes no file, in a folder of the system's temporary
+// folder that every user shares; the lock dies with the process. Null when
+// neither can hold the lock file or the lock cannot be had.
+std::unique_ptr<RunLock> LockFileForRun(const std::string& root, const std::string& name);
 
 }  // namespace zelko

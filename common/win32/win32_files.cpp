@@ -35,6 +35,16 @@ class HandleSource : public ByteSource {
   bool failed_ = false;
 };
 
+bool WriteAll(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    DWORD put = 0;
+    const DWORD chunk = bytes.size() > MAXDWORD ? MAXDWORD : static_cast<DWORD>(bytes.size());
+    if (!WriteFile(file, bytes.data(), chunk, &put, nullptr) || put == 0) return false;
+    bytes.remove_prefix(put);
+  }
+  return true;
+}
+
 // Writes straight into the target, or into a temporary beside it that
 // Commit() moves over the target (`target` empty for the former).
 class HandleSink : public ByteSink {
@@ -49,15 +59,7 @@ class HandleSink : public ByteSink {
   HandleSink& operator=(const HandleSink&) = delete;
 
   bool Write(std::string_view bytes) override {
-    while (!failed_ && !bytes.empty()) {
-      DWORD put = 0;
-      const DWORD chunk = bytes.size() > MAXDWORD ? MAXDWORD : static_cast<DWORD>(bytes.size());
-      if (file_ == INVALID_HANDLE_VALUE || !WriteFile(file_, bytes.data(), chunk, &put, nullptr) || put == 0) {
-        failed_ = true;
-      } else {
-        bytes.remove_prefix(put);
-      }
-    }
+    if (!failed_ && (file_ == INVALID_HANDLE_VALUE || !WriteAll(file_, bytes))) failed_ = true;
     return !failed_;
   }
 
@@ -80,6 +82,37 @@ class HandleSink : public ByteSink {
   std::string target_;
   bool failed_ = false;
   bool moved_ = false;
+};
+
+// The replacement of a file whose folder takes no new file (C:\ for a
+// standard user): the file itself gets the bytes on Commit(), emptied,
+// written and flushed; a sink destroyed without Commit() leaves it as it was.
+class InPlaceReplacement : public ByteSink {
+ public:
+  explicit InPlaceReplacement(HANDLE file) : file_(file) {}
+  ~InPlaceReplacement() override {
+    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+  }
+  InPlaceReplacement(const InPlaceReplacement&) = delete;
+  InPlaceReplacement& operator=(const InPlaceReplacement&) = delete;
+
+  bool Write(std::string_view bytes) override {
+    bytes_.append(bytes);
+    return file_ != INVALID_HANDLE_VALUE;
+  }
+
+  bool Commit() override {
+    if (file_ == INVALID_HANDLE_VALUE) return false;
+    const bool written = SetFilePointer(file_, 0, nullptr, FILE_BEGIN) == 0 && SetEndOfFile(file_) &&
+                         WriteAll(file_, bytes_) && FlushFileBuffers(file_);
+    const bool closed = CloseHandle(file_);
+    file_ = INVALID_HANDLE_VALUE;
+    return written && closed;
+  }
+
+ private:
+  HANDLE file_;
+  std::string bytes_;
 };
 
 // Keeps the handle only for a file on disk: a console, a printer port, a
@@ -152,8 +185,46 @@ std::unique_ptr<ByteSink> CreateReplacement(const std::string& path) {
   if (!target) return nullptr;
   std::string temporary;
   const HANDLE file = CreateTemporaryBeside(*target, temporary);
-  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  if (file == INVALID_HANDLE_VALUE) {
+    const HANDLE existing = OpenDiskFile(*target, GENERIC_WRITE, OPEN_EXISTING);
+    if (existing == INVALID_HANDLE_VALUE) return nullptr;
+    return std::make_unique<InPlaceReplacement>(existing);
+  }
   return std::make_unique<HandleSink>(file, temporary, *target);
+}
+
+// Empties a file on disk in place, or removes it; true when nothing of it is
+// left to read there (a folder or a device is no file to empty).
+bool EmptyOrRemove(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    const bool emptied = GetFileType(file) != FILE_TYPE_DISK || (SetEndOfFile(file) && FlushFileBuffers(file));
+    CloseHandle(file);
+    if (emptied) return true;
+  }
+  return DeleteFileA(path.c_str()) != 0;
+}
+
+// The copy of a file in a protected place of the system drive that Windows'
+// file virtualization keeps for this user ("%LOCALAPPDATA%\VirtualStore\..."):
+// a virtualized program (32-bit, without a manifest, such as many tills'
+// applications) reads that copy instead of the file once it exists. Empty on
+// another drive, and where Windows has no virtualization (no LOCALAPPDATA).
+std::string VirtualStoreCopy(const std::string& path) {
+  char full[MAX_PATH];
+  char drive[MAX_PATH];
+  char store[MAX_PATH];
+  const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+  const DWORD driveLength = GetEnvironmentVariableA("SystemDrive", drive, sizeof drive);
+  const DWORD storeLength = GetEnvironmentVariableA("LOCALAPPDATA", store, sizeof store);
+  const auto letter = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+  const bool onSystemDrive = length > 3 && length < sizeof full && driveLength == 2 &&
+                             letter(full[0]) == letter(drive[0]) && full[1] == ':' && full[2] == '\\';
+  if (!onSystemDrive || storeLength == 0 || storeLength >= sizeof store) return {};
+  return std::string(store) + "\\VirtualStore" + (full + 2);
 }
 
 }  // namespace
@@ -181,6 +252,16 @@ bool IsSameLocalFile(const std::string& a, const std::string& b) {
   BY_HANDLE_FILE_INFORMATION second;
   return identity(a, first) && identity(b, second) && first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
          first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+}
+
+// The copy a virtualized caller would read instead of the file is removed,
+// so that such a caller reads the file itself again; emptied when it cannot
+// be removed.
+bool EmptyLocalFile(const std::string& path) {
+  const std::string copy = VirtualStoreCopy(path);
+  const bool copyGone = copy.empty() || GetFileAttributesA(copy.c_str()) == INVALID_FILE_ATTRIBUTES ||
+                        DeleteFileA(copy.c_str()) || EmptyOrRemove(copy);
+  return copyGone && EmptyOrRemove(path);
 }
 
 std::unique_ptr<ByteSink> OpenFileForAppending(const std::string& path) {

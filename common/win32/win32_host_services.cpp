@@ -68,7 +68,9 @@ class Win32HostServices : public HostServices {
     return CreateFileForWriting(path, mode);
   }
 
-  std::unique_ptr<RunLock> LockForRun(const std::string& path) const override { return LockWin32FileForRun(path); }
+  bool EmptyFile(const std::string& path) const override { return EmptyLocalFile(path); }
+
+  std::unique_ptr<RunLock> LockForRun(const std::string& path) const override { return LockWin32RunOn(path); }
 };
 
 }  // namespace

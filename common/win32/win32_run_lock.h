@@ -7,8 +7,10 @@
 
 namespace zelko {
 
-// LockFileEx on a Windows path; the lock dies with the process.
-// Null when the file cannot be opened or locked.
-std::unique_ptr<RunLock> LockWin32FileForRun(const std::string& path);
+// A named mutex in the machine's global namespace, named after the file's
+// full path (run_lock_name.h), so that every run on the file, of any program
+// and any user's session, waits for the one holding it. It needs no file, and
+// Windows releases it when its holder dies. Null when it cannot be had.
+std::unique_ptr<RunLock> LockWin32RunOn(const std::string& path);
 
 }  // namespace zelko

@@ -251,36 +251,81 @@ TEST_F(DriverRunTest, UnwritableResultFileGivesExitStatusTwoAndOneDiagnosticLine
   EXPECT_EQ(Run(), kExitResultNotWritten);
   EXPECT_EQ(diagnostics.str(), "ZelkoDriver: the result file \"c:\\SCONTRINO.OUT\" could not be written\n");
 
+  // Whatever the run, the earlier outcome is gone: the file holds nothing.
   CommandFile("COM1\r\n9600\r\n5\r\n");
   host.ClearFaults();
   host.FailWriteAfter(kResultFile, 0);
-  host.files[kResultFile] = "old";
+  host.files[kResultFile] = "0000\r\nOK\r\n";
   EXPECT_EQ(Run(), kExitResultNotWritten);
-  EXPECT_EQ(Result(), "old");
+  EXPECT_EQ(Result(), "");
+}
+
+// The file the caller reads is emptied before anything reaches the register,
+// so that an earlier "OK" never stands for this run: the named one when the
+// command line names one (a miscounted file is still reported in the default
+// one).
+TEST_F(DriverRunTest, CallersResultFileIsEmptiedBeforeTheRegisterIsTouched) {
+  const struct {
+    const char* commandLine;
+    const char* callersFile;
+  } cases[] = {{"", kResultFile}, {"d:\\r.out", "d:\\r.out"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.commandLine);
+    CommandFile("COM1\r\n9600\r\n1\r\nA\r\n");
+    host.commandLine = c.commandLine;
+    host.files[c.callersFile] = "0000\r\nOK\r\n";
+    std::string seenAtFirstOperation;
+    control.beforeAnswer = [&](const std::string&, RegisterEvents&) {
+      if (seenAtFirstOperation.empty()) seenAtFirstOperation = "[" + host.files[c.callersFile] + "]";
+    };
+    host.ClearFileEvents();
+    EXPECT_EQ(Run(), kExitSuccess);
+    EXPECT_EQ(seenAtFirstOperation, "[]");
+    EXPECT_THAT(host.FileEvents(), ElementsAre("lock c:\\SCONTRINO.INP", std::string("empty ") + c.callersFile,
+                                               "unlock c:\\SCONTRINO.INP"));
+  }
+  control.beforeAnswer = nullptr;
+  host.files["d:\\r.out"] = "0000\r\nOK\r\n";
+  CommandFile("COM1\r\n9600\r\n5\r\n");
+  EXPECT_EQ(Run(), kExitFailureReported);
+  EXPECT_EQ(host.files["d:\\r.out"], "");
+  EXPECT_EQ(Result(), "0\r\nRighe Scontrino NON uguali lette: 0000\r\n");
+}
+
+TEST_F(DriverRunTest, ResultFileThatCannotBeEmptiedEndsTheRunBeforeTheRegister) {
+  CommandFile("COM1\r\n9600\r\n1\r\nA\r\n");
+  host.files[kResultFile] = "0000\r\nOK\r\n";
+  host.FailEmpty(kResultFile);
+  EXPECT_EQ(Run(), kExitResultNotWritten);
+  EXPECT_THAT(control.operations, IsEmpty());
+  EXPECT_EQ(diagnostics.str(), "ZelkoDriver: the result file \"c:\\SCONTRINO.OUT\" could not be written; nothing "
+                               "was sent to the register\n");
 }
 
 TEST_F(DriverRunTest, RunHoldsTheCommandFileLockFromStartToEnd) {
   CommandFile("COM1\r\n9600\r\n1\r\nA\r\n");
   host.commandLine = "d:\\r.out";
   std::vector<std::size_t> heldAt;
-  control.beforeAnswer = [&](const std::string&, RegisterEvents&) { heldAt.push_back(host.LockEvents().size()); };
+  control.beforeAnswer = [&](const std::string&, RegisterEvents&) { heldAt.push_back(host.FileEvents().size()); };
   EXPECT_EQ(Run(), kExitSuccess);
-  EXPECT_THAT(heldAt, Each(1u));
-  EXPECT_THAT(host.LockEvents(), ElementsAre("lock c:\\scontrino.inp.lock", "unlock c:\\scontrino.inp.lock"));
+  EXPECT_THAT(heldAt, Each(2u));
+  EXPECT_THAT(host.FileEvents(),
+              ElementsAre("lock c:\\SCONTRINO.INP", "empty d:\\r.out", "unlock c:\\SCONTRINO.INP"));
 
-  host.ClearLockEvents();
+  host.ClearFileEvents();
   CommandFile("COM1\r\n9600\r\n5\r\n");
   EXPECT_EQ(Run(), kExitFailureReported);
-  EXPECT_THAT(host.LockEvents(), ElementsAre("lock c:\\scontrino.inp.lock", "unlock c:\\scontrino.inp.lock"));
+  EXPECT_THAT(host.FileEvents(),
+              ElementsAre("lock c:\\SCONTRINO.INP", "empty d:\\r.out", "unlock c:\\SCONTRINO.INP"));
 }
 
 TEST_F(DriverRunTest, RunWithoutItsLockGoesOnAndSaysSo) {
   CommandFile("COM1\r\n9600\r\n0\r\n");
-  host.FailLock("c:\\scontrino.inp.lock");
+  host.FailLock(kCommandFile);
   EXPECT_EQ(Run(), kExitSuccess);
   EXPECT_EQ(Result(), "1234\r\nOK\r\n");
   EXPECT_EQ(diagnostics.str(),
-            "ZelkoDriver: the lock file \"c:\\scontrino.inp.lock\" could not be made; running without it\n");
+            "ZelkoDriver: the run lock of \"c:\\SCONTRINO.INP\" cannot be had; running without it\n");
 }
 
 TEST_F(DriverRunTest, HostPlacesTheFilesInTheProfileFolder) {

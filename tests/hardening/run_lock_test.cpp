@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "hardening_test.h"
+#include "run_lock_name.h"
 
 namespace zelko::hardening {
 namespace {
@@ -96,7 +97,8 @@ TEST_F(HardeningTest, KilledDriverReleasesItsLock) {
   EXPECT_EQ(Result().substr(4), "\r\nOK\r\n");
 }
 
-// The lock of "C:\Scontrino.inp", held by the test as a driver run would hold it.
+// The lock of "C:\Scontrino.inp", held by the test as a driver run would hold
+// it: in the lock folder of ZELKO_ROOT, nothing beside the command file.
 class CommandFileLock {
  public:
   explicit CommandFileLock(const std::string& path)
@@ -140,7 +142,8 @@ class LoaderLockTest : public HardeningTest {
 
 TEST_F(LoaderLockTest, LoaderWaitsWhileTheCommandFileIsLockedThenWritesItWhole) {
   folder_.Write("root/c/Scontrino.inp", "an earlier file\r\n");
-  CommandFileLock lock(folder_.File("root/c/scontrino.inp.lock"));
+  std::filesystem::create_directories(folder_.File("root/locks"));
+  CommandFileLock lock(folder_.File("root/locks/" + RunLockName(folder_.File("root/c/Scontrino.inp"))));
   auto loader = StartLoader(Article("PRIMO"), "first.out");
   EXPECT_EQ(loader->Wait(300ms), std::nullopt);
   EXPECT_EQ(Root("c/Scontrino.inp"), "an earlier file\r\n");

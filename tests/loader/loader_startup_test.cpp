@@ -233,7 +233,7 @@ TEST(RunLoaderLockTest, LocksTheOutputFileOfItsMode) {
     host.commandLine = commandLine;
     RunLoader(host, diagnostics);
   }
-  EXPECT_EQ(host.Locked(), (std::vector<std::string>{"C:\\scontrino.inp.lock", "C:\\zelkoplu.txt.lock"}));
+  EXPECT_EQ(host.Locked(), (std::vector<std::string>{"C:\\Scontrino.inp", "C:\\ZELKOPLU.TXT"}));
   EXPECT_EQ(diagnostics.str(), "");
 }
 
@@ -242,11 +242,11 @@ TEST(RunLoaderLockTest, RunWithoutItsLockGoesOnAndSaysSo) {
   host.commandLine = "c:\\art.txt";
   host.files["C:\\LOADER\\config.cmd"] = "";
   host.files["c:\\art.txt"] = testing::WorkedExampleLine();
-  host.FailLock("C:\\scontrino.inp.lock");
+  host.FailLock("C:\\Scontrino.inp");
   std::ostringstream diagnostics;
   EXPECT_EQ(RunLoader(host, diagnostics), 0);
   EXPECT_TRUE(host.File("C:\\Scontrino.inp").has_value());
-  EXPECT_EQ(diagnostics.str(), "PLUZELKO: the lock file \"C:\\scontrino.inp.lock\" could not be made; running without it\n");
+  EXPECT_EQ(diagnostics.str(), "PLUZELKO: the run lock of \"C:\\Scontrino.inp\" cannot be had; running without it\n");
 }
 
 // The article file is the output (Windows ignores case): refused before the

@@ -93,6 +93,7 @@ void MemoryHost::FailWriteAfter(std::string_view path, std::size_t bytes) {
   faults_[std::string(path)].writeLimit = bytes;
 }
 void MemoryHost::FailCommit(std::string_view path) { faults_[std::string(path)].failCommit = true; }
+void MemoryHost::FailEmpty(std::string_view path) { faults_[std::string(path)].failEmpty = true; }
 void MemoryHost::FailLock(std::string_view path) { faults_[std::string(path)].failLock = true; }
 
 const MemoryHost::Faults& MemoryHost::FaultsOf(std::string_view path) const {
@@ -103,7 +104,7 @@ const MemoryHost::Faults& MemoryHost::FaultsOf(std::string_view path) const {
 
 std::vector<std::string> MemoryHost::Locked() const {
   std::vector<std::string> paths;
-  for (const std::string& event : lockEvents_) {
+  for (const std::string& event : fileEvents_) {
     if (event.starts_with("lock ")) paths.push_back(event.substr(5));
   }
   return paths;
@@ -135,9 +136,16 @@ std::unique_ptr<ByteSink> MemoryHost::Create(const std::string& path, CreateMode
   return std::make_unique<MemorySink>(target, faults.writeLimit, faults.failCommit);
 }
 
+bool MemoryHost::EmptyFile(const std::string& path) const {
+  if (FaultsOf(path).failEmpty) return false;
+  fileEvents_.push_back("empty " + path);
+  if (const auto file = files.find(path); file != files.end()) file->second.clear();
+  return true;
+}
+
 std::unique_ptr<RunLock> MemoryHost::LockForRun(const std::string& path) const {
   if (FaultsOf(path).failLock) return nullptr;
-  return std::make_unique<LoggedLock>(lockEvents_, path);
+  return std::make_unique<LoggedLock>(fileEvents_, path);
 }
 
 }  // namespace zelko::testing

@@ -80,12 +80,14 @@ class MemoryHost : public HostServices {
   void FailCreate(std::string_view path);
   void FailWriteAfter(std::string_view path, std::size_t bytes);  // 0: every write fails
   void FailCommit(std::string_view path);
+  void FailEmpty(std::string_view path);
   void FailLock(std::string_view path);
   void ClearFaults() { faults_.clear(); }
 
-  // "lock <path>" and "unlock <path>", in the order they happened.
-  const std::vector<std::string>& LockEvents() const { return lockEvents_; }
-  void ClearLockEvents() { lockEvents_.clear(); }
+  // "lock <path>" and "unlock <path>" (the path of the file the run is on),
+  // and "empty <path>", in the order they happened.
+  const std::vector<std::string>& FileEvents() const { return fileEvents_; }
+  void ClearFileEvents() { fileEvents_.clear(); }
   // The paths locked, in order.
   std::vector<std::string> Locked() const;
 
@@ -98,6 +100,7 @@ class MemoryHost : public HostServices {
   bool IsSameFile(const std::string& a, const std::string& b) const override;
   std::unique_ptr<ByteSource> OpenRead(const std::string& path) const override;
   std::unique_ptr<ByteSink> Create(const std::string& path, CreateMode mode) const override;
+  bool EmptyFile(const std::string& path) const override;
   std::unique_ptr<RunLock> LockForRun(const std::string& path) const override;
 
  private:
@@ -108,12 +111,13 @@ class MemoryHost : public HostServices {
     bool failCreate = false;
     std::optional<std::size_t> writeLimit;
     bool failCommit = false;
+    bool failEmpty = false;
     bool failLock = false;
   };
   const Faults& FaultsOf(std::string_view path) const;
 
   std::map<std::string, Faults, CaseInsensitiveLess> faults_;
-  mutable std::vector<std::string> lockEvents_;
+  mutable std::vector<std::string> fileEvents_;
 };
 
 }  // namespace zelko::testing

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "host_backend.h"
 #include "host_system_name.h"
+#include "scoped_env.h"
 #include "temp_folder.h"
 #include "text_file.h"
 
@@ -139,14 +141,28 @@ TEST_F(Win32HostServicesTest, TextFilesEndLinesWithCrLf) {
   EXPECT_EQ(ReadAll(*host_, path), "0004\r\nOK\r\n");
 }
 
-TEST_F(Win32HostServicesTest, TheRunLockIsTheWin32One) {
-  const std::string path = folder_.File("ZelkoDriver.lock");
-  {
-    const auto lock = host_->LockForRun(path);
-    ASSERT_NE(lock, nullptr);
-    EXPECT_TRUE(host_->IsOrdinaryFile(path));
-  }
-  EXPECT_TRUE(host_->IsOrdinaryFile(path)) << "the lock file is never removed";
+// Emptying leaves no earlier outcome readable: not in the file, and not in
+// the copy that file virtualization would show a virtualized caller, which
+// goes, so that such a caller reads the file itself again.
+TEST_F(Win32HostServicesTest, EmptyingAFileAlsoRemovesItsVirtualStoreCopy) {
+  const std::string path = folder_.File("SCONTRINO.OUT");
+  ASSERT_TRUE(Write(*host_, path, HostServices::CreateMode::Truncate, "0000\r\nOK\r\n"));
+  const std::string store = folder_.File("LocalAppData");
+  const std::string copy = store + "\\VirtualStore" + path.substr(2);
+  std::filesystem::create_directories(copy.substr(0, copy.rfind('\\')));
+  ASSERT_TRUE(Write(*host_, copy, HostServices::CreateMode::Truncate, "0000\r\nOK\r\n"));
+  const testing::ScopedEnv localAppData("LOCALAPPDATA", store);
+  const testing::ScopedEnv systemDrive("SystemDrive", path.substr(0, 2));
+  EXPECT_TRUE(host_->EmptyFile(path));
+  EXPECT_EQ(ReadAll(*host_, path), "");
+  EXPECT_EQ(GetFileAttributesA(copy.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(host_->EmptyFile(folder_.File("missing.out"))) << "nothing there, nothing to empty";
+}
+
+TEST_F(Win32HostServicesTest, TheRunLockIsTheWin32OneAndMakesNoFile) {
+  const std::string path = folder_.File("SCONTRINO.INP");
+  EXPECT_NE(host_->LockForRun(path), nullptr);
+  EXPECT_FALSE(host_->IsOrdinaryFile(path));
   EXPECT_NE(host_->LockForRun(path), nullptr) << "released with its holder";
 }
 

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -12,16 +13,16 @@
 namespace zelko {
 namespace {
 
-// A second holder waits until the first lets go; the lock is per handle, so
-// this shows within one process what two runs see.
-TEST(Win32RunLock, SecondHolderWaitsForTheFirst) {
+// A second run on the file, its name written in another case, waits until
+// the first lets go; nothing is made beside the file. A mutex is its
+// thread's, so the second run is a thread of its own.
+TEST(Win32RunLock, SecondRunOnTheFileWaitsForTheFirstAndNoFileIsMade) {
   const testing::TempFolder folder;
-  const std::string path = folder.File("run.lock");
-  auto first = LockWin32FileForRun(path);
+  auto first = LockWin32RunOn(folder.File("SCONTRINO.INP"));
   ASSERT_NE(first, nullptr);
   std::atomic<bool> taken{false};
   std::thread second([&] {
-    auto lock = LockWin32FileForRun(path);
+    auto lock = LockWin32RunOn(folder.File("Scontrino.inp"));
     taken = lock != nullptr;
   });
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -29,11 +30,16 @@ TEST(Win32RunLock, SecondHolderWaitsForTheFirst) {
   first.reset();
   second.join();
   EXPECT_TRUE(taken);
+  EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
 }
 
-TEST(Win32RunLock, FileThatCannotBeMadeGivesNull) {
+TEST(Win32RunLock, RunsOnOtherFilesDoNotWait) {
   const testing::TempFolder folder;
-  EXPECT_EQ(LockWin32FileForRun(folder.File("missing\\r.lock")), nullptr);
+  auto first = LockWin32RunOn(folder.File("SCONTRINO.INP"));
+  std::atomic<bool> taken{false};
+  std::thread second([&] { taken = LockWin32RunOn(folder.File("ZELKOPLU.TXT")) != nullptr; });
+  second.join();
+  EXPECT_TRUE(taken);
 }
 
 }  // namespace
