@@ -42,6 +42,15 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 
 }  // namespace
 
+bool RunsAsAnotherUser() { return geteuid() == 0; }
+
+Command AsUnprivilegedUser(const std::string& program, std::vector<std::string> arguments) {
+  if (!RunsAsAnotherUser()) return {program, std::move(arguments)};
+  std::vector<std::string> words{"--reuid=65534", "--regid=65534", "--clear-groups", "--", program};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  return {"/usr/bin/setpriv", std::move(words)};
+}
+
 std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments,
                                                   const Environment& environment, const std::string& outputPath,
                                                   const std::string& workingFolder) {

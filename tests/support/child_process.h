@@ -58,6 +58,20 @@ struct ChildResult {
   double seconds = 0;     // wall-clock time from start to end
 };
 
+// A program and its arguments, as handed to ChildProcess::Start.
+struct Command {
+  std::string program;
+  std::vector<std::string> arguments;
+};
+
+// The command that runs `program` as a user without privileges: through
+// setpriv as "nobody" when this process is root (root ignores file
+// permissions), else as it is. Files and folders it uses must be open to
+// that user.
+Command AsUnprivilegedUser(const std::string& program, std::vector<std::string> arguments);
+// True when AsUnprivilegedUser runs programs as another user than this process's.
+bool RunsAsAnotherUser();
+
 // Runs a program to its end with empty standard input; a program still
 // running after `timeout` is killed.
 ChildResult RunChild(const std::string& program, const std::vector<std::string>& arguments,

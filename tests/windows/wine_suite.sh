@@ -196,6 +196,49 @@ driver
 check "the driver runs the loader's file" succeeded "$drive_c/SCONTRINO.OUT"
 check "the article reached the register" grep -qF $'SendCommand\t>>/?P/(110000012345670ACQUA MINERALE 1,5L 00000050021)' "$journal"
 
+# --- a standard user's C:\ and the run lock ----------------------------------
+# C:\ as a standard user meets it on Windows 8 and later: it takes no new
+# file, while the driver's files in it exist and may be written. chattr +i
+# makes a folder so, and holds for root too.
+step "C:\\ takes no new file: results in place, two runs at once"
+clean
+receipt "$drive_c/SCONTRINO.INP"
+crlf 0000 VECCHIO >"$drive_c/SCONTRINO.OUT"
+: >"$drive_c/JQTZelkoData.OUT"
+if chattr +i "$drive_c" 2>/dev/null; then
+  before=$(ls -A "$drive_c")
+  driver
+  check "C:\\ takes no new file: the result is written in place" succeeded "$drive_c/SCONTRINO.OUT"
+  check "C:\\ takes no new file: the data file too" holds "$drive_c/JQTZelkoData.OUT" 'Totale 1,00\r\nGrazie\r'
+  CONTROL=tcp:127.0.0.1:$closed_port driver
+  check "C:\\ takes no new file: a failure replaces the earlier OK" holds "$drive_c/SCONTRINO.OUT" \
+    '107\r\nZELKO NON Collegato!\r'
+  # The second run waits on the first's lock, a named mutex, while the first
+  # waits for the register; it reaches the register only after it.
+  printf '%s\n' 'on prefix =T1 delay 8000' >"$ZELKO_WORK/lock.txt"
+  start_emulator lock "$ZELKO_WORK/lock.txt"
+  CONTROL=tcp:127.0.0.1:$started_port driver 'C:\Dati\primo.out' &
+  first=$!
+  for _ in $(seq 600); do grep -qF '=D1/(' "$ZELKO_WORK/lock.journal" 2>/dev/null && break; sleep 0.1; done
+  CONTROL=tcp:127.0.0.1:$started_port driver 'C:\Dati\secondo.out' &
+  second=$!
+  sleep 4
+  check "two runs at once: the second waits while the first holds the lock" \
+    test "$(grep -c '^OpenPort' "$ZELKO_WORK/lock.journal")" = 1
+  wait "$first" "$second"
+  check "two runs at once: the first ends OK" succeeded "$drive_c/Dati/primo.out"
+  check "two runs at once: the second ends OK" succeeded "$drive_c/Dati/secondo.out"
+  check "two runs at once: the second opens the port after the first's last command" \
+    test "$(grep -E '^(OpenPort|SendCommand.=S)' "$ZELKO_WORK/lock.journal" | cut -f1,2 | paste -sd' ')" \
+    = $'OpenPort\t1 SendCommand\t=S OpenPort\t1 SendCommand\t=S'
+  check "C:\\ takes no new file: nothing new in it" test "$(ls -A "$drive_c")" = "$before"
+  chattr -i "$drive_c"
+  rm -f "$drive_c/Dati/primo.out" "$drive_c/Dati/secondo.out"
+else
+  failures=$((failures + 1))
+  echo "FAILED: chattr +i cannot make C:\\ take no new file on this file system"
+fi
+
 # --- the driver's ActiveX path with the registered stand-in control ----------
 # ZELKO_CONTROL unset: the driver creates JQTZelko.JqtEcrZelko on its form,
 # here ZelkoStandIn.dll, which forwards to a ZelkoEmulator over TCP.
