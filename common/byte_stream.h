@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace zelko {
@@ -24,5 +27,11 @@ class ByteSink {
   // Flushes and closes (and renames, for an atomic replacement); false on any failure.
   virtual bool Commit() = 0;
 };
+
+// A source that hands out these bytes.
+std::unique_ptr<ByteSource> SourceOf(std::string bytes);
+
+// Everything the source holds; empty when there is no source or a read fails.
+std::optional<std::string> ReadAll(std::unique_ptr<ByteSource> source);
 
 }  // namespace zelko

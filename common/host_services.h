@@ -27,8 +27,9 @@ class RunLock {
 };
 
 // Everything the programs need of the operating system except the register,
-// the operator and the settings store. Paths are Windows paths ("c:\dir\file");
-// a backend maps them to its own file system.
+// the operator and the settings store; every file the programs touch is
+// reached through it. Paths are Windows paths ("c:\dir\file"); a backend
+// maps them to its own file system.
 class HostServices {
  public:
   enum class CreateMode {
@@ -59,13 +60,19 @@ class HostServices {
   virtual std::unique_ptr<ByteSource> OpenRead(const std::string& path) const = 0;
   // Null when the file cannot be created.
   virtual std::unique_ptr<ByteSink> Create(const std::string& path, CreateMode mode) const = 0;
+  // Appends to the file, creating it when missing; each Write goes to the
+  // end. Null when it cannot be opened.
+  virtual std::unique_ptr<ByteSink> OpenAppend(const std::string& path) const = 0;
+  // Makes the folder and the missing folders above it; false when it is not
+  // there then.
+  virtual bool CreateFolders(const std::string& path) const = 0;
   // Leaves no earlier content readable at the path: a file there (links
   // followed) is emptied in place, or removed when it cannot be emptied;
   // nothing is created, and a folder, device or pipe is left alone. False
   // when a file stays there as it was.
   virtual bool EmptyFile(const std::string& path) const = 0;
   // Waits until this process alone runs on the file at `path`: one lock per
-  // file however the case of its name is written (run_lock_name.h), made
+  // file however the case of its name is written (run_lock.h), made
   // without creating anything beside the file. Null when it cannot be had.
   virtual std::unique_ptr<RunLock> LockForRun(const std::string& path) const = 0;
 };

@@ -4,38 +4,42 @@
 #include <ostream>
 
 #include "driver_settings.h"
-#include "result_file.h"
 
 namespace zelko {
 
-void ReportFailure(const DriverRun& run, std::int32_t code, const std::string& message) {
-  if (code == kResultExtended) code = run.control.ResultCodeExtended();
-  const int exitStatus = WriteRunResult(run, std::to_string(code), message.empty() ? kDefaultFailureMessage : message,
-                                        kExitFailureReported);
-  // The result file is complete before the port closes.
-  run.control.ClosePort();
-  throw RunEnded{exitStatus};
+ReceiptOutcome Conclude(const RunContext& context, std::string line1, std::string line2, int exitStatus) {
+  const bool kept = context.outputs.Result(line1, line2);
+  return {std::move(line1), std::move(line2), kept ? exitStatus : kExitResultNotWritten};
 }
 
-void ReportFailureWithBox(const DriverRun& run, std::int32_t code, const std::string& message,
+void ReportFailure(const RunContext& context, std::int32_t code, const std::string& message) {
+  if (code == kResultExtended) code = context.control.ResultCodeExtended();
+  ReceiptOutcome outcome = Conclude(context, std::to_string(code), message.empty() ? kDefaultFailureMessage : message,
+                                    kExitFailureReported);
+  // The result is complete before the port closes.
+  context.control.ClosePort();
+  throw RunEnded{std::move(outcome)};
+}
+
+void ReportFailureWithBox(const RunContext& context, std::int32_t code, const std::string& message,
                           std::string_view gestioneErrori) {
-  if (!SuppressesFailureBoxes(gestioneErrori)) run.theOperator.Ask(message, BoxKind::Stop, DriverTitle());
-  ReportFailure(run, code, message);
+  if (!SuppressesFailureBoxes(gestioneErrori)) context.theOperator.Ask(message, BoxKind::Stop, DriverTitle());
+  ReportFailure(context, code, message);
 }
 
 std::string InternalFailureMessage(std::string_view what) {
   return "Errore interno del driver: " + std::string(what);
 }
 
-int ReportInternalFailure(const DriverRun& run, std::string_view what) {
-  run.diagnostics << "ZelkoDriver: internal failure: " << what << "\n";
-  const int exitStatus = WriteRunResult(run, "0", InternalFailureMessage(what), kExitFailureReported);
+ReceiptOutcome ReportInternalFailure(const RunContext& context, std::string_view what) {
+  context.diagnostics << "internal failure: " << what << "\n";
+  ReceiptOutcome outcome = Conclude(context, "0", InternalFailureMessage(what), kExitFailureReported);
   try {
-    run.control.ClosePort();
+    context.control.ClosePort();
   } catch (const std::exception& error) {
-    run.diagnostics << "ZelkoDriver: the port could not be closed: " << error.what() << "\n";
+    context.diagnostics << "the port could not be closed: " << error.what() << "\n";
   }
-  return exitStatus;
+  return outcome;
 }
 
 }  // namespace zelko

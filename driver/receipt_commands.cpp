@@ -11,17 +11,17 @@ std::string CommandFailureMessage(long long lineNumber, const std::string& line)
   return "COMANDO scontrino NON Eseguito!  Linea: " + ZeroPadded(lineNumber, 4) + " Comando: " + line;
 }
 
-bool SendReceiptCommands(const DriverRun& run, const DriverSettings& settings,
+bool SendReceiptCommands(const RunContext& context, const DriverSettings& settings,
                          const std::vector<std::string>& commandLines) {
   long long lineNumber = 3;  // the three head lines come first in the file
   for (const std::string& line : commandLines) {
     ++lineNumber;
     const std::string command(TrimSpaces(line));
-    const std::int32_t result = run.control.SendCommand(command);
+    const std::int32_t result = context.control.SendCommand(command);
     if (result != kResultSuccess) {
-      ReportFailureWithBox(run, result, CommandFailureMessage(lineNumber, line), settings.GestioneErrori);
+      ReportFailureWithBox(context, result, CommandFailureMessage(lineNumber, line), settings.GestioneErrori);
     }
-    if (run.progress) run.progress->CommandSent();
+    if (context.progress) context.progress->CommandSent();
     if (IsStopCommand(command)) return true;
   }
   return false;

@@ -18,7 +18,7 @@ std::string CommandFailureMessage(long long lineNumber, const std::string& line)
 // The second pass: sends the command lines that the first pass read, each
 // trimmed, in file order. True when a stop command ended the sending; a
 // command that fails ends the run.
-bool SendReceiptCommands(const DriverRun& run, const DriverSettings& settings,
+bool SendReceiptCommands(const RunContext& context, const DriverSettings& settings,
                          const std::vector<std::string>& commandLines);
 
 }  // namespace zelko

@@ -11,48 +11,48 @@ namespace zelko {
 
 namespace {
 
-void ShowGreeting(const DriverRun& run, const std::string& message) {
+void ShowGreeting(const RunContext& context, const std::string& message) {
   const std::string_view trimmed = TrimSpaces(message);
   if (trimmed.empty()) {
-    run.control.SendCommand("=D1/(  ZELKO  Collegato )");
+    context.control.SendCommand("=D1/(  ZELKO  Collegato )");
   } else if (ToUpperAscii(trimmed) != "NULL") {
-    run.control.SendCommand(std::string(kDisplayPrefix) + message + ")");
+    context.control.SendCommand(std::string(kDisplayPrefix) + message + ")");
   }
 }
 
 }  // namespace
 
-QueryResult QueryStatus(const DriverRun& run) { return run.control.SendQuery(kStatusQuery); }
+QueryResult QueryStatus(const RunContext& context) { return context.control.SendQuery(kStatusQuery); }
 
-DriverSettings OpenRegisterSession(const DriverRun& run) {
+DriverSettings OpenRegisterSession(const RunContext& context) {
   DriverSettings settings;
-  settings.GestioneErrori = LoadSetting(run.store, kKeyGestioneErrori);
-  if (DefaultBlankToS(settings.GestioneErrori)) run.store.Write(kKeyGestioneErrori, settings.GestioneErrori);
-  run.control.SendCommand(kClearRegister);
-  QueryResult status = QueryStatus(run);
+  settings.GestioneErrori = LoadSetting(context.store, kKeyGestioneErrori);
+  if (DefaultBlankToS(settings.GestioneErrori)) context.store.Write(kKeyGestioneErrori, settings.GestioneErrori);
+  context.control.SendCommand(kClearRegister);
+  QueryResult status = QueryStatus(context);
   if (status.code != kResultSuccess) {
     const std::string message = status.code == kResultNoHardware ? "ZELKO NON Collegato!" : "ZELKO NON Disponibile!";
-    ReportFailureWithBox(run, status.code, message, settings.GestioneErrori);
+    ReportFailureWithBox(context, status.code, message, settings.GestioneErrori);
   }
-  WaitForReadyStatus(run, std::move(status.reply));
-  settings.Messaggio = LoadSetting(run.store, kKeyMessaggio);
-  ShowGreeting(run, settings.Messaggio);
-  run.control.SendQuery("<</?f");
-  settings.ControlloTransazione = LoadSetting(run.store, kKeyControlloTransazione);
-  SaveDriverSettings(run.store, settings);
+  WaitForReadyStatus(context, std::move(status.reply));
+  settings.Messaggio = LoadSetting(context.store, kKeyMessaggio);
+  ShowGreeting(context, settings.Messaggio);
+  context.control.SendQuery("<</?f");
+  settings.ControlloTransazione = LoadSetting(context.store, kKeyControlloTransazione);
+  SaveDriverSettings(context.store, settings);
   return settings;
 }
 
-void WaitForReadyStatus(const DriverRun& run, std::string reply) {
+void WaitForReadyStatus(const RunContext& context, std::string reply) {
   for (std::int32_t status = StatusCode(reply); status != kStatusReady; status = StatusCode(reply)) {
     if (status == kStatusCoverOpen) {
-      run.theOperator.Ask("Coperchio APERTO! chiudere il COPERCHIO e premere OK", BoxKind::Information,
+      context.theOperator.Ask("Coperchio APERTO! chiudere il COPERCHIO e premere OK", BoxKind::Information,
                           DriverTitle());
-      run.theOperator.PaceRepeatedPrompt();
+      context.theOperator.PaceRepeatedPrompt();
     } else {
-      ReportFailure(run, status, "");
+      ReportFailure(context, status, "");
     }
-    reply = QueryStatus(run).reply;
+    reply = QueryStatus(context).reply;
   }
 }
 

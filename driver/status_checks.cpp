@@ -8,35 +8,35 @@ namespace zelko {
 namespace {
 
 // The operator finishes the receipt on the register; asked again until it is closed.
-void WaitForManualCompletion(const DriverRun& run) {
+void WaitForManualCompletion(const RunContext& context) {
   do {
-    run.theOperator.Ask("Completare MANUALMENTE la vendita CORRENTE e premere OK", BoxKind::Information,
+    context.theOperator.Ask("Completare MANUALMENTE la vendita CORRENTE e premere OK", BoxKind::Information,
                         DriverTitle());
-    run.theOperator.PaceRepeatedPrompt();
-  } while (ReceiptIsOpen(QueryStatus(run).reply));
+    context.theOperator.PaceRepeatedPrompt();
+  } while (ReceiptIsOpen(QueryStatus(context).reply));
 }
 
 }  // namespace
 
-void CheckOpenReceipt(const DriverRun& run, const DriverSettings& settings) {
-  std::string reply = QueryStatus(run).reply;
+void CheckOpenReceipt(const RunContext& context, const DriverSettings& settings) {
+  std::string reply = QueryStatus(context).reply;
   if (!ReceiptIsOpen(reply)) {
-    WaitForReadyStatus(run, reply);
+    WaitForReadyStatus(context, reply);
     return;
   }
   if (settings.ControlloTransazione != "S") return;
-  const OperatorAnswer answer = run.theOperator.Ask(
+  const OperatorAnswer answer = context.theOperator.Ask(
       "Scontrino in CORSO sulla cassa!  ANNULLO lo scontrino APERTO e procedo con il SUCCESSIVO?", BoxKind::Question,
       DriverTitle());
   if (answer == OperatorAnswer::Yes) {
-    run.control.SendCommand(kCancelReceipt);
+    context.control.SendCommand(kCancelReceipt);
   } else {
-    WaitForManualCompletion(run);
+    WaitForManualCompletion(context);
   }
 }
 
-std::string ReadStatusTail(const DriverRun& run) {
-  return StatusTail(QueryStatus(run).reply);
+std::string ReadStatusTail(const RunContext& context) {
+  return StatusTail(QueryStatus(context).reply);
 }
 
 }  // namespace zelko

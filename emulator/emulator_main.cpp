@@ -10,6 +10,7 @@
 #include "console_commands.h"
 #include "console_input.h"
 #include "emulated_register.h"
+#include "host_backend.h"
 #include "journal.h"
 #include "listen_address.h"
 #include "scenario.h"
@@ -48,13 +49,13 @@ class Screen {
 // Keeps --articles up to date whenever a driver closes the port or leaves.
 class ArticleTableWriter {
  public:
-  ArticleTableWriter(EmulatedRegister& emulatedRegister, std::string path, Screen& screen)
-      : register_(emulatedRegister), path_(std::move(path)), screen_(screen) {}
+  ArticleTableWriter(const HostServices& host, EmulatedRegister& emulatedRegister, std::string path, Screen& screen)
+      : host_(host), register_(emulatedRegister), path_(std::move(path)), screen_(screen) {}
 
   void WriteIfChanged() {
     const unsigned version = register_.ArticleTableVersion();
     if (path_.empty() || version == writtenVersion_) return;
-    if (WriteArticleTable(register_.ArticleTable(), path_)) {
+    if (WriteArticleTable(host_, register_.ArticleTable(), path_)) {
       writtenVersion_ = version;
       screen_.Line("article table written to " + path_);
     } else {
@@ -63,6 +64,7 @@ class ArticleTableWriter {
   }
 
  private:
+  const HostServices& host_;
   EmulatedRegister& register_;
   std::string path_;
   Screen& screen_;
@@ -125,17 +127,17 @@ void RunConsole(EmulatedRegister& emulatedRegister, const StopSignal& stop, Scre
   }
 }
 
-int Run(const Options& options) {
+int Run(const Options& options, const HostServices& files) {
   Scenario scenario;
   if (!options.scenario.empty()) {
-    ScenarioParse parse = ReadScenarioFile(options.scenario);
+    ScenarioParse parse = ReadScenarioFile(files, options.scenario);
     if (!parse.error.empty()) {
       std::cerr << "ZelkoEmulator: " << parse.error << "\n";
       return kExitUsage;
     }
     scenario = std::move(parse.scenario);
   }
-  Journal journal(options.journal);
+  Journal journal(files, options.journal);
   if (!journal.Ok()) {
     std::cerr << "ZelkoEmulator: cannot write the journal " << options.journal << "\n";
     return kExitUsage;
@@ -157,7 +159,7 @@ int Run(const Options& options) {
   Screen screen(options.quiet);
   journal.SetEcho([&screen](const std::string& line) { screen.Line(line); });
   EmulatedRegister emulatedRegister(std::move(scenario), journal);
-  ArticleTableWriter articles(emulatedRegister, options.articles, screen);
+  ArticleTableWriter articles(files, emulatedRegister, options.articles, screen);
   DriverConnection connection(emulatedRegister, articles, screen);
 
   StopSignal stop;
@@ -195,5 +197,5 @@ int main(int argc, char** argv) {
   } catch (const CLI::ParseError& error) {
     return app.exit(error) == 0 ? 0 : zelko::emulator::kExitUsage;
   }
-  return zelko::emulator::Run(options);
+  return zelko::emulator::Run(options, *zelko::MakeHostServices(argc, argv));
 }

@@ -1,18 +1,15 @@
 #include "journal.h"
 
-#include <filesystem>
-#include <system_error>
-
-#include "local_files.h"
-
 namespace zelko::emulator {
 
-Journal::Journal(const std::string& path) {
+Journal::Journal(const HostServices& host, const std::string& path) {
   if (path.empty()) return;
-  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-  std::error_code ignored;
-  if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
-  file_ = OpenFileForAppending(path);
+  file_ = host.OpenAppend(path);
+  if (!file_) {
+    const std::size_t separator = path.find_last_of("\\/");
+    if (separator != std::string::npos && separator > 0) host.CreateFolders(path.substr(0, separator));
+    file_ = host.OpenAppend(path);
+  }
   ok_ = file_ != nullptr;
 }
 

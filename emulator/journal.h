@@ -5,6 +5,7 @@
 #include <string>
 
 #include "byte_stream.h"
+#include "host_services.h"
 
 namespace zelko::emulator {
 
@@ -18,9 +19,9 @@ class Journal {
   using Echo = std::function<void(const std::string& line)>;
 
   Journal() = default;
-  // Appends to the file, creating it and its folder when missing. An empty
-  // path keeps no file.
-  explicit Journal(const std::string& path);
+  // Appends to the file of `host`, creating it and its folder when missing.
+  // An empty path keeps no file.
+  Journal(const HostServices& host, const std::string& path);
 
   // False when the file could not be opened or a write failed.
   bool Ok() const { return ok_; }

@@ -3,7 +3,6 @@
 #include <charconv>
 #include <optional>
 
-#include "local_files.h"
 
 namespace zelko::emulator {
 namespace {
@@ -247,8 +246,8 @@ ScenarioParse ParseScenario(std::string_view text) {
   return parse;
 }
 
-ScenarioParse ReadScenarioFile(const std::string& path) {
-  const std::optional<std::string> text = ReadWholeFile(path);
+ScenarioParse ReadScenarioFile(const HostServices& host, const std::string& path) {
+  const std::optional<std::string> text = ReadAll(host.OpenRead(path));
   if (!text) return {{}, "cannot read the scenario file " + path};
   ScenarioParse parse = ParseScenario(*text);
   if (!parse.error.empty()) parse.error = path + ", " + parse.error;

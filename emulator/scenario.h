@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "host_services.h"
+
 namespace zelko::emulator {
 
 // One scripted reply to the status query. Scripted replies shape what the
@@ -58,6 +60,6 @@ struct ScenarioParse {
 // Lines end at LF, CR LF or CR; blank lines and lines starting with "#" are skipped.
 ScenarioParse ParseScenario(std::string_view text);
 // Reads and parses the file; the error names the file when it cannot be read.
-ScenarioParse ReadScenarioFile(const std::string& path);
+ScenarioParse ReadScenarioFile(const HostServices& host, const std::string& path);
 
 }  // namespace zelko::emulator

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "command_file.h"
+#include "receipt.h"
 #include "convert_article_file.h"
 #include "fuzz_check.h"
 #include "loader_failure.h"
@@ -38,7 +38,7 @@ std::optional<std::string> Convert(const std::string& articles, bool recordFileM
 void CheckCommandFileOutput(const std::string& output) {
   MemoryHost host;
   host.files["c:\\SCONTRINO.INP"] = output;
-  const auto check = CheckCommandFile(host, "c:\\SCONTRINO.INP");
+  const auto check = ReadCommandFile(host, "c:\\SCONTRINO.INP");
   Require(check && check->LineCountMatches() && check->FoundLines() >= 6);
   Require(check->port == "1" && check->speed == "115200,n,8,1");
   const std::vector<std::string> lines = ExpectedLines(output);

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "command_file.h"
+#include "receipt.h"
 #include "fuzz_check.h"
 #include "memory_host.h"
 #include "text.h"
@@ -42,7 +42,7 @@ std::string WriteAllLines(const std::vector<std::string>& lines) {
 void CheckFirstPass(const std::string& bytes, const std::vector<std::string>& lines) {
   MemoryHost host;
   host.files[kPath] = bytes;
-  const auto check = CheckCommandFile(host, kPath);
+  const auto check = ReadCommandFile(host, kPath);
   Require(check.has_value() == (lines.size() >= 3));
   if (!check) return;
   Require(check->port == TrimSpaces(lines[0]));
@@ -56,7 +56,7 @@ void CheckWrittenCount(const std::vector<std::string>& commands) {
   file.insert(file.end(), commands.begin(), commands.end());
   MemoryHost host;
   host.files[kPath] = WriteAllLines(file);
-  const auto check = CheckCommandFile(host, kPath);
+  const auto check = ReadCommandFile(host, kPath);
   Require(check && check->FoundLines() == commands.size() && check->LineCountMatches());
   Require(AsksForHighSpeed(check->speed));
 }

@@ -18,7 +18,7 @@
 #include <string>
 #include <string_view>
 
-#include "driver_run.h"
+#include "file_run.h"
 #include "fake_settings_store.h"
 #include "file_locations.h"
 #include "fuzz_check.h"

@@ -38,6 +38,12 @@ void SetWholeNumber(std::string_view value, std::int16_t& field) {
 
 std::string ConfigFilePath(const HostServices& host) { return host.OwnFolder() + "\\config.cmd"; }
 
+void RequireConfigFile(const HostServices& host) {
+  if (!host.IsOrdinaryFile(ConfigFilePath(host))) {
+    throw LoaderFailure{failure::kConfigMissing, "File di configurazione assente"};
+  }
+}
+
 void ApplyConfigLine(std::string_view line, LoaderSettings& settings) {
   const std::size_t equals = line.find('=');
   if (equals == std::string_view::npos) return;

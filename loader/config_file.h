@@ -11,6 +11,10 @@ namespace zelko {
 // "config.cmd" in the loader's own folder.
 std::string ConfigFilePath(const HostServices& host);
 
+// Throws LoaderFailure -1 ("File di configurazione assente") when
+// "config.cmd" is not an ordinary file in the loader's own folder.
+void RequireConfigFile(const HostServices& host);
+
 // Applies one line of "config.cmd": "key=value", the key trimmed and
 // lower-cased, the value up to a second "="; lines without "=", unknown keys
 // and values that do not read as a number where one is needed change nothing.

@@ -1,15 +1,13 @@
 #include "convert_article_file.h"
 
 #include <array>
+#include <functional>
 #include <span>
-#include <string>
 
 #include "article_record.h"
 #include "command_file_head.h"
-#include "line_store.h"
 #include "loader_failure.h"
 #include "register_commands.h"
-#include "text_file.h"
 
 namespace zelko {
 
@@ -19,64 +17,29 @@ constexpr std::string_view kArticleCommandSuffix = ")";
 constexpr std::string_view kOpeningCommands[] = {"=t/*1", "=C4", "=D1/(Carico Avviato)"};
 constexpr std::string_view kClosingCommands[] = {"=C1", "=t/*0", "=D1/(Carico Completato)"};
 
-// What one read of the article file leaves: the output lines of the accepted
-// articles and the two flags that shape the rest of the output.
-struct ArticleScan {
-  LineStore lines;
-  bool typeThirteenSeen = false;
-  bool longLineSeen = false;
-};
-
-void ScanArticles(TextReader& reader, bool recordFileMode, ArticleScan& scan) {
-  const std::string_view prefix = recordFileMode ? "" : kArticlePrefix;
-  const std::string_view suffix = recordFileMode ? "" : kArticleCommandSuffix;
-  std::string line;
-  while (reader.ReadLine(line)) {
-    if (line.size() < kArticleLineMinLength) continue;
-    scan.longLineSeen = true;
-    const ArticleRecord record = SplitArticleLine(line);
-    if (IsTypeThirteen(record)) {
-      scan.typeThirteenSeen = true;
-    } else if (IsAcceptedArticle(record)) {
-      const std::string code = RegisterCode(record.articleCode);
-      scan.lines.Append({prefix, record.recordType, code, record.description, record.price, record.twoDigitCode,
-                         record.oneDigitCode, suffix});
+// Hands each output line after the count, in order, to `line`; the accepted
+// articles come as blocks of lines joined by CR LF. False as soon as `line`
+// is.
+bool EachLineAfterTheCount(const ArticleConversion& conversion, const std::function<bool(std::string_view)>& line) {
+  const auto each = [&line](std::span<const std::string_view> lines) {
+    for (const auto text : lines) {
+      if (!line(text)) return false;
     }
+    return true;
+  };
+  const std::string typeThirteenCommand =
+      std::string(kArticlePrefix) + std::string(kTypeThirteenRecord) + std::string(kArticleCommandSuffix);
+  if (!conversion.recordFileMode && !each(kOpeningCommands)) return false;
+  if (conversion.typeThirteenSeen &&
+      !line(conversion.recordFileMode ? kTypeThirteenRecord : std::string_view(typeThirteenCommand))) {
+    return false;
   }
+  return each(conversion.articles.Blocks()) && (conversion.recordFileMode || each(kClosingCommands));
 }
 
-// Reads the article file from start to end; it is closed on return.
-std::int32_t ReadArticleFile(const LoaderSettings& settings, const HostServices& host, ArticleScan& scan) {
-  auto source = host.OpenRead(settings.articlePath);
-  if (!source) return failure::kArticleFileNotOpened;
-  TextReader reader(std::move(source));
-  ScanArticles(reader, settings.recordFileMode, scan);
-  return reader.Failed() ? failure::kArticleFileNotRead : 0;
-}
-
-bool WriteLines(TextWriter& out, std::span<const std::string_view> lines) {
-  for (const auto line : lines) {
-    if (!out.WriteLine(line)) return false;
-  }
-  return true;
-}
-
-bool WriteArticles(TextWriter& out, const ArticleScan& scan, bool recordFileMode) {
-  if (!recordFileMode) {
-    const std::size_t count = scan.lines.LineCount() + std::size(kOpeningCommands) + std::size(kClosingCommands) +
-                              (scan.typeThirteenSeen ? 1 : 0);
-    if (!out.WriteLine(std::to_string(count))) return false;
-    if (!WriteLines(out, kOpeningCommands)) return false;
-  }
-  if (scan.typeThirteenSeen) {
-    const std::string command =
-        std::string(kArticlePrefix) + std::string(kTypeThirteenRecord) + std::string(kArticleCommandSuffix);
-    if (!out.WriteLine(recordFileMode ? kTypeThirteenRecord : command)) return false;
-  }
-  for (const auto& block : scan.lines.Blocks()) {
-    if (!out.WriteLine(block)) return false;
-  }
-  return recordFileMode || WriteLines(out, kClosingCommands);
+std::size_t CommandCount(const ArticleConversion& conversion) {
+  return conversion.articles.LineCount() + std::size(kOpeningCommands) + std::size(kClosingCommands) +
+         (conversion.typeThirteenSeen ? 1 : 0);
 }
 
 // Closes the output; a close that fails turns success into a write failure
@@ -88,25 +51,71 @@ std::int32_t Finish(TextWriter& out, std::int32_t number) {
 
 }  // namespace
 
+bool ArticleConversion::WriteTo(TextWriter& out) const {
+  if (!recordFileMode && !out.WriteLine(std::to_string(CommandCount(*this)))) return false;
+  return EachLineAfterTheCount(*this, [&out](std::string_view line) { return out.WriteLine(line); });
+}
+
+std::vector<std::string> ArticleConversion::CommandLines() const {
+  std::vector<std::string> lines;
+  lines.reserve(CommandCount(*this));
+  EachLineAfterTheCount(*this, [&lines](std::string_view block) {
+    // A line holds no CR (it ends a line), so the CR LF that joins a block's lines splits them.
+    for (std::size_t end; (end = block.find("\r\n")) != std::string_view::npos; block.remove_prefix(end + 2)) {
+      lines.emplace_back(block.substr(0, end));
+    }
+    lines.emplace_back(block);
+    return true;
+  });
+  return lines;
+}
+
+ArticleConversion ConvertArticles(TextReader& articles, bool recordFileMode) {
+  ArticleConversion conversion;
+  conversion.recordFileMode = recordFileMode;
+  const std::string_view prefix = recordFileMode ? "" : kArticlePrefix;
+  const std::string_view suffix = recordFileMode ? "" : kArticleCommandSuffix;
+  bool longLineSeen = false;
+  std::string line;
+  while (articles.ReadLine(line)) {
+    if (line.size() < kArticleLineMinLength) continue;
+    longLineSeen = true;
+    const ArticleRecord record = SplitArticleLine(line);
+    if (IsTypeThirteen(record)) {
+      conversion.typeThirteenSeen = true;
+    } else if (IsAcceptedArticle(record)) {
+      const std::string code = RegisterCode(record.articleCode);
+      conversion.articles.Append({prefix, record.recordType, code, record.description, record.price,
+                                  record.twoDigitCode, record.oneDigitCode, suffix});
+    }
+  }
+  if (articles.Failed()) {
+    conversion.failure = failure::kArticleFileNotRead;
+  } else if (!longLineSeen) {
+    conversion.failure = failure::kNoArticleLines;
+  }
+  return conversion;
+}
+
 std::int32_t ConvertArticleFile(const LoaderSettings& settings, const HostServices& host) {
-  const std::string outputPath(OutputFilePath(settings));
   // Written beside the output and renamed over it at the end, so that a
   // reader never meets half a file; what a failure leaves is renamed too.
-  auto sink = host.Create(outputPath, HostServices::CreateMode::AtomicReplace);
+  auto sink = host.Create(std::string(OutputFilePath(settings)), HostServices::CreateMode::AtomicReplace);
   if (!sink) return failure::kOutputNotCreated;
   TextWriter out(std::move(sink));
   if (!settings.recordFileMode) {
     const std::string port = PortLine(settings);
     const std::string speed = SpeedLine(settings);
-    if (!WriteLines(out, std::array<std::string_view, 2>{port, speed})) return Finish(out, failure::kOutputNotWritten);
+    if (!out.WriteLine(port) || !out.WriteLine(speed)) return Finish(out, failure::kOutputNotWritten);
   }
-
-  ArticleScan scan;
-  if (const std::int32_t number = ReadArticleFile(settings, host, scan); number != 0) return Finish(out, number);
-  if (!scan.longLineSeen) return Finish(out, failure::kNoArticleLines);
-
-  if (!WriteArticles(out, scan, settings.recordFileMode)) return Finish(out, failure::kOutputNotWritten);
-  return Finish(out, 0);
+  auto source = host.OpenRead(settings.articlePath);
+  if (!source) return Finish(out, failure::kArticleFileNotOpened);
+  const ArticleConversion conversion = [&] {
+    TextReader articles(std::move(source));  // closed once read, before the output is written
+    return ConvertArticles(articles, settings.recordFileMode);
+  }();
+  if (conversion.failure != 0) return Finish(out, conversion.failure);
+  return Finish(out, conversion.WriteTo(out) ? 0 : failure::kOutputNotWritten);
 }
 
 }  // namespace zelko

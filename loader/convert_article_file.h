@@ -1,10 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "host_services.h"
+#include "line_store.h"
 #include "loader_settings.h"
+#include "text_file.h"
 
 namespace zelko {
 
@@ -15,6 +19,27 @@ inline constexpr std::string_view kRecordFilePath = "C:\\ZELKOPLU.TXT";
 inline std::string_view OutputFilePath(const LoaderSettings& settings) {
   return settings.recordFileMode ? kRecordFilePath : kCommandFilePath;
 }
+
+// What an article file converts to: the output lines of its accepted
+// articles, in file order (article commands, or in record-file mode bare
+// records), and what shapes the rest of the output.
+struct ArticleConversion {
+  std::int32_t failure = 0;  // 0, 9 when no line had 47 or more characters, 57 when the text could not be read
+  bool recordFileMode = false;
+  bool typeThirteenSeen = false;
+  LineStore articles;
+
+  // The output's lines after the port and speed lines: the count, the
+  // opening commands, the type-13 command, the articles and the closing
+  // commands; in record-file mode the type-13 record and the records.
+  bool WriteTo(TextWriter& out) const;
+  // The command lines of the receipt command file, the count line left out.
+  std::vector<std::string> CommandLines() const;
+};
+
+// Reads the article text to its end and converts it, holding every output
+// line until then (the count comes before them).
+ArticleConversion ConvertArticles(TextReader& articles, bool recordFileMode);
 
 // Converts the article file named in the settings into the receipt command
 // file (or, in record-file mode, the record file). Returns 0, or the failure

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace zelko {
 
@@ -13,6 +14,19 @@ constexpr std::string_view kLineEnd = "\r\n";
 
 LineStore::~LineStore() {
   for (const Block& block : blocks_) memory_->deallocate(block.data, block.capacity);
+}
+
+LineStore::LineStore(LineStore&& other) noexcept
+    : memory_(other.memory_), blocks_(std::move(other.blocks_)), lineCount_(other.lineCount_) {
+  other.blocks_.clear();
+  other.lineCount_ = 0;
+}
+
+LineStore& LineStore::operator=(LineStore&& other) noexcept {
+  std::swap(memory_, other.memory_);
+  std::swap(blocks_, other.blocks_);
+  std::swap(lineCount_, other.lineCount_);
+  return *this;
 }
 
 void LineStore::StartBlock(std::size_t length) {

@@ -19,6 +19,8 @@ class LineStore {
   ~LineStore();
   LineStore(const LineStore&) = delete;
   LineStore& operator=(const LineStore&) = delete;
+  LineStore(LineStore&& other) noexcept;
+  LineStore& operator=(LineStore&& other) noexcept;
 
   // Adds one line made of the pieces in order.
   void Append(std::initializer_list<std::string_view> pieces);

@@ -1,7 +1,9 @@
+#include <iostream>
 #include <memory_resource>
 
 #include "host_backend.h"
 #include "huge_page_memory.h"
+#include "prefixed_lines.h"
 #include "run_loader.h"
 
 // The exit code is the run's failure number; a POSIX exit status keeps its
@@ -9,5 +11,6 @@
 int main(int argc, char** argv) {
   static zelko::HugePageMemory largeBlocks;
   std::pmr::set_default_resource(&largeBlocks);
-  return zelko::RunLoader(*zelko::MakeHostServices(argc, argv));
+  zelko::PrefixedLines diagnostics(std::cerr, "PLUZELKO: ");
+  return zelko::RunLoader(*zelko::MakeHostServices(argc, argv), diagnostics);
 }

@@ -1,30 +1,31 @@
 #include "article_conversion.h"
 
-#include <sstream>
+#include <new>
 
+#include "command_file_head.h"
+#include "command_line_switches.h"
+#include "config_file.h"
 #include "convert_article_file.h"
-#include "memory_files_host.h"
-#include "run_loader.h"
+#include "text_file.h"
 
 namespace zelko::service {
 
-namespace {
-
-// Where the loader finds the request's article file; it holds none of the loader's switches.
-constexpr const char* kArticlePath = "c:\\ZelkoService\\articoli.txt";
-
-}  // namespace
-
-ArticleConversion ConvertArticles(const HostServices& host, const ArticleRequest& request) {
-  MemoryFilesHost files(host);
-  files.Serve(kArticlePath, request.articleFile);
-  files.Capture(std::string(kCommandFilePath));
-  files.SetCommandLineText(std::string(kArticlePath) + (request.lowSpeed ? " -LS" : ""));
-  files.SkipRunLocks();
-  std::ostringstream diagnostics;
-  ArticleConversion conversion{RunLoaderWithReason(files, diagnostics), {}};
-  if (conversion.failure.number == 0) conversion.commandFile = files.CapturedBytes(std::string(kCommandFilePath));
-  return conversion;
+std::variant<Receipt, LoaderFailure> ReceiptFromArticles(const HostServices& host, const ArticleRequest& request) {
+  try {
+    LoaderSettings settings = SettingsFromCommandLine(request.lowSpeed ? "-LS" : "");
+    RequireConfigFile(host);
+    ReadConfigFile(host, ConfigFilePath(host), settings);
+    TextReader articles(SourceOf(request.articleFile));
+    const ArticleConversion conversion = ConvertArticles(articles, false);
+    if (conversion.failure != 0) {
+      return LoaderFailure{conversion.failure, "Errore nella creazione del file " + std::string(kCommandFilePath)};
+    }
+    return ReceiptOf(PortLine(settings), SpeedLine(settings), conversion.CommandLines());
+  } catch (const LoaderFailure& failure) {
+    return failure;
+  } catch (const std::bad_alloc&) {
+    return LoaderFailure{failure::kOutOfMemory, "Memoria esaurita"};
+  }
 }
 
 }  // namespace zelko::service

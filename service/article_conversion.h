@@ -1,20 +1,17 @@
 #pragma once
 
-#include <string>
+#include <variant>
 
 #include "host_services.h"
 #include "loader_failure.h"
+#include "receipt.h"
 #include "request_bodies.h"
 
 namespace zelko::service {
 
-struct ArticleConversion {
-  LoaderFailure failure;    // number 0 when the conversion succeeded
-  std::string commandFile;  // the receipt command file it wrote
-};
-
-// The loader's own run on the request's article file, with "config.cmd"
-// beside the service; nothing is read from or written to disk but config.cmd.
-ArticleConversion ConvertArticles(const HostServices& host, const ArticleRequest& request);
+// The receipt that PLUZELKO would write for the request's article file, with
+// "config.cmd" beside the service; or the loader's failure, whose number
+// PLUZELKO would end with.
+std::variant<Receipt, LoaderFailure> ReceiptFromArticles(const HostServices& host, const ArticleRequest& request);
 
 }  // namespace zelko::service

@@ -1,17 +1,16 @@
 #pragma once
 
-#include <string>
-
+#include "receipt.h"
 #include "run_outcome.h"
 #include "run_progress.h"
 
 namespace zelko::service {
 
-// Runs one receipt command file on the register, as ZelkoDriver would.
+// Runs one receipt on the register, as ZelkoDriver would.
 class ReceiptRunner {
  public:
   virtual ~ReceiptRunner() = default;
-  virtual RunOutcome Run(const std::string& commandFile, RunProgress& progress) = 0;
+  virtual RunOutcome Run(const Receipt& receipt, RunProgress& progress) = 0;
 };
 
 }  // namespace zelko::service

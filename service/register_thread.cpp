@@ -19,8 +19,8 @@ RegisterThread::~RegisterThread() {
   thread_.join();
 }
 
-RunOutcome RegisterThread::Run(const std::string& commandFile, RunProgress& progress) {
-  std::packaged_task<RunOutcome()> run([&] { return runner_.Run(commandFile, progress); });
+RunOutcome RegisterThread::Run(const Receipt& receipt, RunProgress& progress) {
+  std::packaged_task<RunOutcome()> run([&] { return runner_.Run(receipt, progress); });
   auto outcome = run.get_future();
   {
     const std::lock_guard lock(mutex_);

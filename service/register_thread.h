@@ -24,7 +24,7 @@ class RegisterThread final : public ReceiptRunner {
   RegisterThread(const RegisterThread&) = delete;
   RegisterThread& operator=(const RegisterThread&) = delete;
 
-  RunOutcome Run(const std::string& commandFile, RunProgress& progress) override;
+  RunOutcome Run(const Receipt& receipt, RunProgress& progress) override;
 
  private:
   void Serve(std::promise<void>& ready);

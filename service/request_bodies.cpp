@@ -50,7 +50,8 @@ std::optional<std::string> RegisterText(const json& value, const std::string& wh
   return bytes;
 }
 
-// A command file line cannot hold a CR: it would end the line early.
+// A line of a command file cannot hold a CR (it would end the line early),
+// so no receipt of the service does either.
 std::optional<std::string> LineText(const json& value, const std::string& what, std::string& error) {
   auto bytes = RegisterText(value, what, error);
   if (bytes && bytes->find('\r') != std::string::npos) {
@@ -79,7 +80,7 @@ std::string WithCrlfLineEnds(const std::string& text) {
 
 }  // namespace
 
-std::variant<std::string, BadRequest> CommandFileFromReceiptBody(std::string_view body) {
+std::variant<Receipt, BadRequest> ReceiptFromBody(std::string_view body) {
   std::string error;
   const auto object = ParseObject(body, error);
   if (!object) return BadRequest{error};
@@ -95,13 +96,13 @@ std::variant<std::string, BadRequest> CommandFileFromReceiptBody(std::string_vie
   if (!speed) return BadRequest{error};
   const json& commands = object->at("commands");
   if (!commands.is_array()) return BadRequest{"\"commands\" must be an array of strings"};
-  std::string file = *port + kCrlf + *speed + kCrlf + std::to_string(commands.size()) + kCrlf;
+  std::vector<std::string> lines;
   for (std::size_t i = 0; i < commands.size(); ++i) {
-    const auto command = LineText(commands[i], "command " + std::to_string(i + 1), error);
+    auto command = LineText(commands[i], "command " + std::to_string(i + 1), error);
     if (!command) return BadRequest{error};
-    file += *command + kCrlf;
+    lines.push_back(std::move(*command));
   }
-  return file;
+  return ReceiptOf(*port, *speed, std::move(lines));
 }
 
 std::variant<ArticleRequest, BadRequest> ParseArticleBody(std::string_view body) {

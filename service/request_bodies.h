@@ -4,6 +4,8 @@
 #include <string_view>
 #include <variant>
 
+#include "receipt.h"
+
 namespace zelko::service {
 
 // Why a request body cannot be used; the reply is 400 with this text.
@@ -11,9 +13,9 @@ struct BadRequest {
   std::string message;
 };
 
-// The receipt command file that a body {"port", "speed", "commands"} stands
-// for, byte for byte as ZelkoDriver would read it from disk.
-std::variant<std::string, BadRequest> CommandFileFromReceiptBody(std::string_view body);
+// The receipt that a body {"port", "speed", "commands"} stands for: the one
+// ZelkoDriver would read from a command file of these lines.
+std::variant<Receipt, BadRequest> ReceiptFromBody(std::string_view body);
 
 struct ArticleRequest {
   std::string articleFile;  // the article file's bytes, lines ended by CR LF

@@ -106,11 +106,11 @@ Reply ServiceApi::OncePerKey(const httplib::Request& request, const IdempotentRe
 }
 
 Reply ServiceApi::PostReceipt(const httplib::Request& request) {
-  auto parsed = CommandFileFromReceiptBody(request.body);
+  auto parsed = ReceiptFromBody(request.body);
   if (const auto* bad = std::get_if<BadRequest>(&parsed)) return ErrorReply(400, bad->message);
-  const std::string commandFile = std::get<std::string>(std::move(parsed));
+  const Receipt receipt = std::get<Receipt>(std::move(parsed));
   return OncePerKey(request, [&](const std::function<bool()>& markStarted) {
-    return RunInTurn(commandFile, markStarted, "receipt");
+    return RunInTurn(receipt, markStarted, "receipt");
   });
 }
 
@@ -119,26 +119,24 @@ Reply ServiceApi::PostArticles(const httplib::Request& request) {
   if (const auto* bad = std::get_if<BadRequest>(&parsed)) return ErrorReply(400, bad->message);
   const ArticleRequest articles = std::get<ArticleRequest>(std::move(parsed));
   return OncePerKey(request, [&](const std::function<bool()>& markStarted) {
-    const ArticleConversion conversion = ConvertArticles(host_, articles);
-    if (conversion.failure.number != 0) {
+    const auto converted = ReceiptFromArticles(host_, articles);
+    if (const auto* failure = std::get_if<LoaderFailure>(&converted)) {
       return Reply{422,
-                   nlohmann::json{{"ok", false},
-                                  {"loaderExit", conversion.failure.number},
-                                  {"message", conversion.failure.description}}
+                   nlohmann::json{{"ok", false}, {"loaderExit", failure->number}, {"message", failure->description}}
                        .dump(),
                    false};
     }
-    return RunInTurn(conversion.commandFile, markStarted, "articles");
+    return RunInTurn(std::get<Receipt>(converted), markStarted, "articles");
   });
 }
 
-Reply ServiceApi::RunInTurn(const std::string& commandFile, const std::function<bool()>& markStarted,
+Reply ServiceApi::RunInTurn(const Receipt& receipt, const std::function<bool()>& markStarted,
                             const std::string& what) {
   const auto reply = queue_.RunInTurn([&](RunProgress& progress) {
     if (!markStarted()) {
       return ErrorReply(503, "the outcome store cannot be written, so the run was not started; nothing was sent");
     }
-    const Reply outcome = ReceiptReply(runner_.Run(commandFile, progress));
+    const Reply outcome = ReceiptReply(runner_.Run(receipt, progress));
     recent_.Add(what, outcome);
     return outcome;
   });

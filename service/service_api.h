@@ -26,7 +26,7 @@ inline constexpr std::size_t kQueueCapacity = 32;
 class ServiceApi {
  public:
   ServiceApi(const AccessRules& rules, ReceiptRunner& runner, const HostServices& host, OutcomeStore& store,
-             std::string controlInUse);
+             std::string controlInUse);  // what the status names as the control
 
   void Mount(httplib::Server& server);
 
@@ -34,8 +34,8 @@ class ServiceApi {
   Reply PostReceipt(const httplib::Request& request);
   Reply PostArticles(const httplib::Request& request);
   Reply Status() const;
-  // Runs the command file in its turn; `what` names it on the status page.
-  Reply RunInTurn(const std::string& commandFile, const std::function<bool()>& markStarted, const std::string& what);
+  // Runs the receipt in its turn; `what` names it on the status page.
+  Reply RunInTurn(const Receipt& receipt, const std::function<bool()>& markStarted, const std::string& what);
   // Once per key when the request has one.
   Reply OncePerKey(const httplib::Request& request, const IdempotentRequests::Run& run);
 

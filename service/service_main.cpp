@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "access_rules.h"
-#include "control_in_use.h"
+#include "control_selection.h"
 #include "driver_environment.h"
 #include "driver_receipt_runner.h"
 #include "host_backend.h"
@@ -85,11 +85,12 @@ int Run(const ServiceOptions& options, int argc, char** argv) {
   const auto host = MakeHostServices(argc, argv);
   const auto settings = MakeSettingsStore("JQT SPA", "ZELKO");
   const DriverEnvironment environment = ReadDriverEnvironment(host->EnvironmentEntries(), ZelkoRoot());
-  DriverReceiptRunner driverRunner(*host, *settings, environment);
+  const ControlSelection controls(environment, *host);
+  DriverReceiptRunner driverRunner(*host, *settings, environment, controls);
   RegisterThread runner(driverRunner);
   const AccessRules rules(options.allowOrigins, plan->token,
                           plan->loopback ? LoopbackAuthorities(plan->host, plan->port) : std::vector<std::string>{});
-  ServiceApi api(rules, runner, *host, *store, ControlInUse(environment));
+  ServiceApi api(rules, runner, *host, *store, controls.Description());
   api.Mount(server);
 
   WatchTerminationRequests();

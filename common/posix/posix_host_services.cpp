@@ -11,7 +11,7 @@
 #include "path_mapping.h"
 #include "local_files.h"
 #include "posix_run_lock.h"
-#include "run_lock_name.h"
+#include "run_lock.h"
 #include "windows_version_text.h"
 
 namespace zelko {
@@ -72,6 +72,17 @@ class PosixHostServices : public HostServices {
 
   std::unique_ptr<ByteSink> Create(const std::string& path, CreateMode mode) const override {
     return CreateFileForWriting(LocalPath(path), mode);
+  }
+
+  std::unique_ptr<ByteSink> OpenAppend(const std::string& path) const override {
+    return OpenFileForAppending(LocalPath(path));
+  }
+
+  bool CreateFolders(const std::string& path) const override {
+    std::error_code failed;
+    const std::string local = LocalPath(path);
+    std::filesystem::create_directories(local, failed);
+    return std::filesystem::is_directory(local, failed);
   }
 
   bool EmptyFile(const std::string& path) const override { return EmptyLocalFile(LocalPath(path)); }

@@ -7,7 +7,7 @@
 
 namespace zelko {
 
-// An flock on the lock file `name` (run_lock_name.h) in "<root>/locks", or,
+// An flock on the lock file `name` (run_lock.h) in "<root>/locks", or,
 // where that folder takes no file, in a folder of the system's temporary
 // folder that every user shares; the lock dies with the process. Null when
 // neither can hold the lock file or the lock cannot be had.

@@ -22,7 +22,7 @@ struct LoadedFile {
 LoadedFile Load(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0 && errno == ENOENT) return {};
-  std::optional<std::string> content = ReadWholeFile(path);
+  std::optional<std::string> content = ReadAll(OpenFileForReading(path));
   if (!content) return {LoadedFile::State::Unreadable, {}};
   return {LoadedFile::State::Loaded, std::move(*content)};
 }

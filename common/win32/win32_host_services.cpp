@@ -68,6 +68,18 @@ class Win32HostServices : public HostServices {
     return CreateFileForWriting(path, mode);
   }
 
+  std::unique_ptr<ByteSink> OpenAppend(const std::string& path) const override { return OpenFileForAppending(path); }
+
+  bool CreateFolders(const std::string& path) const override {
+    for (std::size_t at = path.find_first_of("\\/", 3); at != std::string::npos;
+         at = path.find_first_of("\\/", at + 1)) {
+      CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+    }
+    CreateDirectoryA(path.c_str(), nullptr);
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+
   bool EmptyFile(const std::string& path) const override { return EmptyLocalFile(path); }
 
   std::unique_ptr<RunLock> LockForRun(const std::string& path) const override { return LockWin32RunOn(path); }

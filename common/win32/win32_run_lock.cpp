@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "run_lock_name.h"
+#include "run_lock.h"
 
 namespace zelko {
 

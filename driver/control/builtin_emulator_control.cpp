@@ -1,6 +1,6 @@
 #include "builtin_emulator_control.h"
 
-#include <iostream>
+#include <ostream>
 #include <thread>
 #include <utility>
 
@@ -18,11 +18,11 @@ using emulator::Scenario;
 
 // A scenario that cannot be used leaves the register absent, so that the run
 // fails visibly instead of going on without the faults it was meant to meet.
-Scenario LoadScenario(const std::string& path) {
+Scenario LoadScenario(const HostServices& host, const std::string& path, std::ostream& diagnostics) {
   if (path.empty()) return {};
-  emulator::ScenarioParse parse = emulator::ReadScenarioFile(path);
+  emulator::ScenarioParse parse = emulator::ReadScenarioFile(host, path);
   if (parse.error.empty()) return std::move(parse.scenario);
-  std::cerr << "ZelkoDriver: built-in emulator: " << parse.error << "; the register is absent\n";
+  diagnostics << "built-in emulator: " << parse.error << "; the register is absent\n";
   Scenario absent;
   absent.absent = true;
   return absent;
@@ -30,9 +30,10 @@ Scenario LoadScenario(const std::string& path) {
 
 class BuiltInEmulatorControl final : public RegisterControl {
  public:
-  BuiltInEmulatorControl(const std::string& journalPath, Scenario scenario)
-      : journal_(journalPath), register_(std::move(scenario), journal_) {
-    if (!journal_.Ok()) std::cerr << "ZelkoDriver: built-in emulator: cannot write the journal " << journalPath << "\n";
+  BuiltInEmulatorControl(const HostServices& host, const std::string& journalPath, Scenario scenario,
+                         std::ostream& diagnostics)
+      : journal_(host, journalPath), register_(std::move(scenario), journal_) {
+    if (!journal_.Ok()) diagnostics << "built-in emulator: cannot write the journal " << journalPath << "\n";
   }
 
   void SetEventHandler(RegisterEvents* events) override { events_ = events; }
@@ -80,9 +81,11 @@ class BuiltInEmulatorControl final : public RegisterControl {
 
 }  // namespace
 
-std::unique_ptr<RegisterControl> MakeBuiltInEmulatorControl(const std::string& journalPath,
-                                                            const std::string& scenarioPath) {
-  return std::make_unique<BuiltInEmulatorControl>(journalPath, LoadScenario(scenarioPath));
+std::unique_ptr<RegisterControl> MakeBuiltInEmulatorControl(const HostServices& host, const std::string& journalPath,
+                                                            const std::string& scenarioPath,
+                                                            std::ostream& diagnostics) {
+  return std::make_unique<BuiltInEmulatorControl>(host, journalPath, LoadScenario(host, scenarioPath, diagnostics),
+                                                  diagnostics);
 }
 
 }  // namespace zelko

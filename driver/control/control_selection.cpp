@@ -1,6 +1,6 @@
 #include "control_selection.h"
 
-#include <iostream>
+#include <ostream>
 
 #include "builtin_emulator_control.h"
 #include "control_selection_host.h"
@@ -26,21 +26,37 @@ class AbsentRegisterControl final : public RegisterControl {
 
 std::unique_ptr<RegisterControl> MakeAbsentRegisterControl() { return std::make_unique<AbsentRegisterControl>(); }
 
-std::unique_ptr<RegisterControl> SelectRegisterControl(const DriverEnvironment& environment) {
+ControlSelection::ControlSelection(const DriverEnvironment& environment, const HostServices& host) {
   const ControlChoice& choice = environment.control;
   switch (choice.kind) {
     case ControlChoice::Kind::HostDefault:
-      return MakeHostDefaultControl(environment.emulatorJournal, environment.emulatorScenario);
+      description_ = HostDefaultControlDescription();
+      make_ = [environment, &host](std::ostream& diagnostics) {
+        return MakeHostDefaultControl(environment, host, diagnostics);
+      };
+      return;
     case ControlChoice::Kind::BuiltInEmulator:
-      return MakeBuiltInEmulatorControl(environment.emulatorJournal, environment.emulatorScenario);
+      description_ = "built-in emulator";
+      make_ = [environment, &host](std::ostream& diagnostics) {
+        return MakeBuiltInEmulatorControl(host, environment.emulatorJournal, environment.emulatorScenario,
+                                          diagnostics);
+      };
+      return;
     case ControlChoice::Kind::Tcp:
-      return MakeTcpRegisterControl(choice.host, choice.port, environment.controlTimeout);
+      description_ = "tcp:" + choice.host + ":" + choice.port;
+      make_ = [choice, timeout = environment.controlTimeout](std::ostream&) {
+        return MakeTcpRegisterControl(choice.host, choice.port, timeout);
+      };
+      return;
     case ControlChoice::Kind::Absent:
       break;
   }
-  std::cerr << "ZelkoDriver: ZELKO_CONTROL=\"" << environment.controlSetting
-            << "\" names no register control; the register is treated as not connected\n";
-  return MakeAbsentRegisterControl();
+  description_ = "none: ZELKO_CONTROL=" + environment.controlSetting + " names no register";
+  make_ = [setting = environment.controlSetting](std::ostream& diagnostics) {
+    diagnostics << "ZELKO_CONTROL=\"" << setting << "\" names no register control; the register is treated as not "
+                << "connected\n";
+    return MakeAbsentRegisterControl();
+  };
 }
 
 }  // namespace zelko

@@ -4,7 +4,12 @@
 namespace zelko {
 
 // On Windows the register is reached through the maker's control.
-std::unique_ptr<RegisterControl> MakeHostDefaultControl(const std::string&, const std::string&) {
+std::string HostDefaultControlDescription() {
+  return "the maker's control JQTZelko.JqtEcrZelko (ZELKO_CONTROL unset)";
+}
+
+std::unique_ptr<RegisterControl> MakeHostDefaultControl(const DriverEnvironment&, const HostServices&,
+                                                        std::ostream&) {
   return MakeActiveXRegisterControl();
 }
 

@@ -1,15 +1,15 @@
 #include "operator_log.h"
 
-#include <iostream>
+#include <ostream>
 
-#include "local_files.h"
 #include "operator_answers.h"
 #include "text.h"
 
 namespace zelko {
 
-LoggingOperator::LoggingOperator(std::unique_ptr<Operator> inner, std::string logPath)
-    : inner_(std::move(inner)), logPath_(std::move(logPath)) {}
+LoggingOperator::LoggingOperator(std::unique_ptr<Operator> inner, const HostServices& host, std::string logPath,
+                                 std::ostream& diagnostics)
+    : inner_(std::move(inner)), host_(host), logPath_(std::move(logPath)), diagnostics_(diagnostics) {}
 
 OperatorAnswer LoggingOperator::Ask(const std::string& text, BoxKind kind, const std::string& caption) {
   const OperatorAnswer answer = inner_->Ask(text, kind, caption);
@@ -39,16 +39,16 @@ void LoggingOperator::AppendNotice(const std::string& line) {
     Append(line);
   } else if (!noticeLimitTold_) {
     noticeLimitTold_ = true;
-    std::cerr << "ZELKO_OPERATOR_LOG: more than " << kOperatorLogMaxNoticeLines
+    diagnostics_ << "ZELKO_OPERATOR_LOG: more than " << kOperatorLogMaxNoticeLines
               << " notice changes in this run; the rest are not logged to " << logPath_ << "\n";
   }
 }
 
 void LoggingOperator::Append(const std::string& line) {
-  const auto log = OpenFileForAppending(logPath_);
+  const auto log = host_.OpenAppend(logPath_);
   if ((log && log->Write(line + "\n") && log->Commit()) || failureReported_) return;
   failureReported_ = true;
-  std::cerr << "ZELKO_OPERATOR_LOG: cannot write to " << logPath_ << "\n";
+  diagnostics_ << "ZELKO_OPERATOR_LOG: cannot write to " << logPath_ << "\n";
 }
 
 }  // namespace zelko

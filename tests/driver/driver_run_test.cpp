@@ -1,4 +1,4 @@
-#include "driver_run.h"
+#include "file_run.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -221,7 +221,7 @@ TEST_F(DriverRunTest, ExceptionFromTheControlEndsTheRunWithAFailureResult) {
     EXPECT_EQ(Run(), kExitFailureReported);
     EXPECT_EQ(Result(), "0\r\nErrore interno del driver: guasto\r\n");
     EXPECT_EQ(LastOperation(), "ClosePort");
-    EXPECT_EQ(diagnostics.str(), "ZelkoDriver: internal failure: guasto\n");
+    EXPECT_EQ(diagnostics.str(), "internal failure: guasto\n");
   }
 }
 
@@ -249,7 +249,7 @@ TEST_F(DriverRunTest, UnwritableResultFileGivesExitStatusTwoAndOneDiagnosticLine
   CommandFile("COM1\r\n9600\r\n0\r\n");
   host.FailCreate(kResultFile);
   EXPECT_EQ(Run(), kExitResultNotWritten);
-  EXPECT_EQ(diagnostics.str(), "ZelkoDriver: the result file \"c:\\SCONTRINO.OUT\" could not be written\n");
+  EXPECT_EQ(diagnostics.str(), "the result file \"c:\\SCONTRINO.OUT\" could not be written\n");
 
   // Whatever the run, the earlier outcome is gone: the file holds nothing.
   CommandFile("COM1\r\n9600\r\n5\r\n");
@@ -298,7 +298,7 @@ TEST_F(DriverRunTest, ResultFileThatCannotBeEmptiedEndsTheRunBeforeTheRegister) 
   host.FailEmpty(kResultFile);
   EXPECT_EQ(Run(), kExitResultNotWritten);
   EXPECT_THAT(control.operations, IsEmpty());
-  EXPECT_EQ(diagnostics.str(), "ZelkoDriver: the result file \"c:\\SCONTRINO.OUT\" could not be written; nothing "
+  EXPECT_EQ(diagnostics.str(), "the result file \"c:\\SCONTRINO.OUT\" could not be written; nothing "
                                "was sent to the register\n");
 }
 
@@ -325,7 +325,7 @@ TEST_F(DriverRunTest, RunWithoutItsLockGoesOnAndSaysSo) {
   EXPECT_EQ(Run(), kExitSuccess);
   EXPECT_EQ(Result(), "1234\r\nOK\r\n");
   EXPECT_EQ(diagnostics.str(),
-            "ZelkoDriver: the run lock of \"c:\\SCONTRINO.INP\" cannot be had; running without it\n");
+            "the run lock of \"c:\\SCONTRINO.INP\" cannot be had; running without it\n");
 }
 
 TEST_F(DriverRunTest, HostPlacesTheFilesInTheProfileFolder) {
@@ -606,7 +606,7 @@ TEST_F(DriverRunTest, OneRunObjectServesManyRuns) {
   EXPECT_EQ(Result(), "1234\r\nOK\r\n");
   EXPECT_EQ(host.files[kDataFile], "x\r\n");
   const std::string told =
-      "ZelkoDriver: the data file \"c:\\JQTZelkoData.OUT\" could not be opened; register data of this run is "
+      "the data file \"c:\\JQTZelkoData.OUT\" could not be opened; register data of this run is "
       "dropped\n";
   EXPECT_EQ(diagnostics.str(), told + told);
 }
@@ -620,7 +620,7 @@ TEST_F(DriverRunTest, DataFileFaultsAreToldOnceAndTheRunGoesOn) {
   EXPECT_EQ(Run(), kExitSuccess);
   EXPECT_EQ(Result(), "1234\r\nOK\r\n");
   EXPECT_EQ(diagnostics.str(),
-            "ZelkoDriver: the data file \"c:\\JQTZelkoData.OUT\" could not be opened; register data of this run is "
+            "the data file \"c:\\JQTZelkoData.OUT\" could not be opened; register data of this run is "
             "dropped\n");
 
   diagnostics.str("");
@@ -628,7 +628,7 @@ TEST_F(DriverRunTest, DataFileFaultsAreToldOnceAndTheRunGoesOn) {
   host.FailWriteAfter(kDataFile, 0);
   EXPECT_EQ(Run(), kExitSuccess);
   EXPECT_EQ(diagnostics.str(),
-            "ZelkoDriver: the data file \"c:\\JQTZelkoData.OUT\" could not be written; register data of this run is "
+            "the data file \"c:\\JQTZelkoData.OUT\" could not be written; register data of this run is "
             "dropped\n");
 }
 

@@ -3,9 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <sstream>
 
 #include "event_recorder.h"
-#include "temp_folder.h"
+#include "memory_host.h"
 
 namespace zelko {
 namespace {
@@ -13,11 +14,12 @@ namespace {
 class BuiltInEmulatorControlTest : public ::testing::Test {
  protected:
   std::unique_ptr<RegisterControl> Make(const std::string& scenario) {
-    const std::string path = scenario.empty() ? "" : folder_.Write("scenario.txt", scenario);
-    auto control = MakeBuiltInEmulatorControl(folder_.File("emulator/journal.txt"), path);
+    if (!scenario.empty()) host_.files[kScenario] = scenario;
+    auto control = MakeBuiltInEmulatorControl(host_, kJournal, scenario.empty() ? "" : kScenario, diagnostics_);
     control->SetEventHandler(&recorder_);
     return control;
   }
+  std::string Journal() const { return host_.File(kJournal).value_or(""); }
 
   void Open(RegisterControl& control) {
     std::string port = "1";
@@ -25,7 +27,10 @@ class BuiltInEmulatorControlTest : public ::testing::Test {
     control.OpenPort(port);
   }
 
-  testing::TempFolder folder_;
+  static constexpr const char* kJournal = "c:\\emulator\\journal.txt";
+  static constexpr const char* kScenario = "c:\\scenario.txt";
+  testing::MemoryHost host_;
+  std::ostringstream diagnostics_;
   testing::EventRecorder recorder_;
 };
 
@@ -38,7 +43,7 @@ TEST_F(BuiltInEmulatorControlTest, AnswersTheStatusQueryAndJournalsEveryOperatio
   EXPECT_EQ(query.code, 0);
   EXPECT_EQ(query.reply, "0000000000001");
   EXPECT_EQ(control->ResultCodeExtended(), 0);
-  EXPECT_EQ(folder_.Read("emulator/journal.txt"),
+  EXPECT_EQ(Journal(),
             "ClosePort\t\t0\nOpenPort\t1\t0\nHighSpeed\ttrue\t0\nSendCommand\t=K\t0\n"
             "SendQuery\t<</?s\t0\t0000000000001\nResultCodeExtended\t\t0\n");
 }
@@ -71,17 +76,21 @@ TEST_F(BuiltInEmulatorControlTest, UnusableScenarioLeavesTheRegisterAbsent) {
   QueryResult query = control->SendQuery("<</?s");
   EXPECT_EQ(query.code, 107);
   EXPECT_EQ(query.reply, "");
-  auto missing = MakeBuiltInEmulatorControl(folder_.File("journal.txt"), folder_.File("no-such-scenario.txt"));
+  auto missing = MakeBuiltInEmulatorControl(host_, kJournal, "c:\\no-such-scenario.txt", diagnostics_);
   std::string port = "1";
   EXPECT_EQ(missing->OpenPort(port), 107);
+  EXPECT_EQ(diagnostics_.str(),
+            "built-in emulator: c:\\scenario.txt, line 1: unknown keyword \"bogus\"; the register is absent\n"
+            "built-in emulator: cannot read the scenario file c:\\no-such-scenario.txt; the register is absent\n");
 }
 
 TEST_F(BuiltInEmulatorControlTest, UnwritableJournalStillServes) {
-  folder_.Write("file", "");
-  auto control = MakeBuiltInEmulatorControl(folder_.File("file/journal.txt"), "");
+  host_.FailCreate(kJournal);
+  auto control = MakeBuiltInEmulatorControl(host_, kJournal, "", diagnostics_);
   std::string port = "1";
   EXPECT_EQ(control->OpenPort(port), 0);
   EXPECT_EQ(control->SendCommand("=K"), 0);
+  EXPECT_EQ(diagnostics_.str(), "built-in emulator: cannot write the journal c:\\emulator\\journal.txt\n");
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 
 #include <filesystem>
 
+#include "host_backend.h"
+#include "memory_host.h"
+
 namespace zelko::emulator {
 namespace {
 
@@ -135,7 +138,7 @@ TEST(ScenarioTest, ErrorsNameTheLine) {
 TEST(ScenarioTest, ShippedExamplesAreValid) {
   int examples = 0;
   for (const auto& entry : std::filesystem::directory_iterator(ZELKO_SCENARIO_EXAMPLES)) {
-    const ScenarioParse parse = ReadScenarioFile(entry.path().string());
+    const ScenarioParse parse = ReadScenarioFile(*MakeHostServices(0, nullptr), entry.path().string());
     EXPECT_EQ(parse.error, "");
     EXPECT_TRUE(parse.scenario.absent || !parse.scenario.rules.empty() || !parse.scenario.statusSteps.empty())
         << entry.path();
@@ -145,8 +148,11 @@ TEST(ScenarioTest, ShippedExamplesAreValid) {
 }
 
 TEST(ScenarioTest, UnreadableFileIsNamed) {
-  const ScenarioParse parse = ReadScenarioFile("/nonexistent/scenario.txt");
-  EXPECT_EQ(parse.error, "cannot read the scenario file /nonexistent/scenario.txt");
+  testing::MemoryHost host;
+  host.FailOpen("c:\\scenario.txt");
+  host.files["c:\\scenario.txt"] = "cover open\n";
+  const ScenarioParse parse = ReadScenarioFile(host, "c:\\scenario.txt");
+  EXPECT_EQ(parse.error, "cannot read the scenario file c:\\scenario.txt");
 }
 
 }  // namespace

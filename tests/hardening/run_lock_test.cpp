@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "hardening_test.h"
-#include "run_lock_name.h"
+#include "run_lock.h"
 
 namespace zelko::hardening {
 namespace {

@@ -1,22 +1,18 @@
 #include "operator_log.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <functional>
+#include <sstream>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "file_bytes.h"
-#include "temp_folder.h"
+#include "memory_host.h"
 
 namespace zelko {
 namespace {
 
 using ::testing::Return;
-using testing::ReadBytes;
-using testing::TempFolder;
-using testing::WriteBytes;
 
 class MockOperator : public Operator {
  public:
@@ -31,11 +27,13 @@ class OperatorLogTest : public ::testing::Test {
   OperatorLogTest() {
     auto inner = std::make_unique<::testing::NiceMock<MockOperator>>();
     inner_ = inner.get();
-    log_ = std::make_unique<LoggingOperator>(std::move(inner), LogPath());
+    log_ = std::make_unique<LoggingOperator>(std::move(inner), host_, LogPath(), diagnostics_);
   }
-  std::string LogPath() const { return folder_.File("operator.log"); }
+  static std::string LogPath() { return "c:\\operator.log"; }
+  std::string Log() const { return host_.File(LogPath()).value_or(""); }
 
-  TempFolder folder_;
+  testing::MemoryHost host_;
+  std::ostringstream diagnostics_;
   MockOperator* inner_;
   std::unique_ptr<LoggingOperator> log_;
 };
@@ -46,10 +44,10 @@ TEST_F(OperatorLogTest, BoxLineHoldsStyleCaptionTextAndAnswer) {
       .WillOnce(Return(OperatorAnswer::No))
       .WillOnce(Return(OperatorAnswer::Yes));
   EXPECT_EQ(log_->Ask("ZELKO NON Collegato!", BoxKind::Stop, "Zelko Driver"), OperatorAnswer::Ok);
-  EXPECT_EQ(ReadBytes(LogPath()), "box\t16\tZelko Driver\tZELKO NON Collegato!\tOK\n");  // there at once
+  EXPECT_EQ(Log(), "box\t16\tZelko Driver\tZELKO NON Collegato!\tOK\n");  // there at once
   EXPECT_EQ(log_->Ask("Scontrino in CORSO", BoxKind::Question, "Zelko Driver"), OperatorAnswer::No);
   EXPECT_EQ(log_->Ask("Scontrino in CORSO", BoxKind::Question, "Zelko Driver"), OperatorAnswer::Yes);
-  EXPECT_EQ(ReadBytes(LogPath()),
+  EXPECT_EQ(Log(),
             "box\t16\tZelko Driver\tZELKO NON Collegato!\tOK\n"
             "box\t52\tZelko Driver\tScontrino in CORSO\tNO\n"
             "box\t52\tZelko Driver\tScontrino in CORSO\tYES\n");
@@ -66,7 +64,7 @@ TEST_F(OperatorLogTest, NoticeShowReplaceAndCloseAreLoggedButNotACloseOfNothing)
   log_->ShowNotice("T", "Fine ROTOLO GIORNALE,   SOSTITUIRE la carta !");
   log_->CloseNotice();
   log_->CloseNotice();
-  EXPECT_EQ(ReadBytes(LogPath()),
+  EXPECT_EQ(Log(),
             "notice\tshow\tFine ROTOLO SCONTRINO,   SOSTITUIRE la carta !\n"
             "notice\tshow\tFine ROTOLO SCONTRINO,   SOSTITUIRE la carta !\n"
             "notice\tshow\tFine ROTOLO GIORNALE,   SOSTITUIRE la carta !\n"
@@ -74,8 +72,8 @@ TEST_F(OperatorLogTest, NoticeShowReplaceAndCloseAreLoggedButNotACloseOfNothing)
 }
 
 // A register flooding paper events cannot make the log grow without end: a
-// run logs at most kOperatorLogMaxNoticeLines notice lines, saying so once on
-// stderr.
+// run logs at most kOperatorLogMaxNoticeLines notice lines, saying so once in
+// the diagnostics.
 TEST_F(OperatorLogTest, NoticeFloodsAreCapped) {
   const std::string kReceipt = "Fine ROTOLO SCONTRINO,   SOSTITUIRE la carta !";
   const std::string kJournal = "Fine ROTOLO GIORNALE,   SOSTITUIRE la carta !";
@@ -104,12 +102,12 @@ TEST_F(OperatorLogTest, NoticeFloodsAreCapped) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    std::filesystem::remove(LogPath());
-    LoggingOperator log(std::make_unique<::testing::NiceMock<MockOperator>>(), LogPath());
-    ::testing::internal::CaptureStderr();
+    host_.files.erase(LogPath());
+    diagnostics_.str("");
+    LoggingOperator log(std::make_unique<::testing::NiceMock<MockOperator>>(), host_, LogPath(), diagnostics_);
     for (int i = 0; i < c.events; ++i) c.event(log, i);
-    const std::string stderrText = ::testing::internal::GetCapturedStderr();
-    const std::string text = ReadBytes(LogPath());
+    const std::string stderrText = diagnostics_.str();
+    const std::string text = Log();
     EXPECT_EQ(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')), c.lines);
     EXPECT_EQ(text.substr(0, text.find('\n') + 1), "notice\tshow\t" + kReceipt + "\n");
     const bool capped = static_cast<std::size_t>(c.events) > c.lines && c.lines == kMax;
@@ -120,10 +118,10 @@ TEST_F(OperatorLogTest, NoticeFloodsAreCapped) {
 }
 
 TEST_F(OperatorLogTest, AppendsToAnEarlierLogAndKeepsEachInteractionOnOneLine) {
-  WriteBytes(LogPath(), "notice\tclose\n");
+  host_.files[LogPath()] = "notice\tclose\n";
   EXPECT_CALL(*inner_, Ask).WillOnce(Return(OperatorAnswer::Ok));
   log_->Ask("Linea: 0005 Comando: a\tb\nc\r", BoxKind::Stop, "T");
-  EXPECT_EQ(ReadBytes(LogPath()), "notice\tclose\nbox\t16\tT\tLinea: 0005 Comando: a\\tb\\nc\\r\tOK\n");
+  EXPECT_EQ(Log(), "notice\tclose\nbox\t16\tT\tLinea: 0005 Comando: a\\tb\\nc\\r\tOK\n");
 }
 
 // A backslash in a path and a TAB read differently, and no control byte
@@ -132,13 +130,23 @@ TEST_F(OperatorLogTest, BackslashesAndControlBytesAreEscaped) {
   EXPECT_CALL(*inner_, Ask).WillOnce(Return(OperatorAnswer::Ok));
   log_->Ask("C:\\Users\\tom\t\x1B[2J", BoxKind::Stop, "T\\1");
   log_->ShowNotice("T", "carta\x07");
-  EXPECT_EQ(ReadBytes(LogPath()), "box\t16\tT\\\\1\tC:\\\\Users\\\\tom\\t\\x1B[2J\tOK\nnotice\tshow\tcarta\\x07\n");
+  EXPECT_EQ(Log(), "box\t16\tT\\\\1\tC:\\\\Users\\\\tom\\t\\x1B[2J\tOK\nnotice\tshow\tcarta\\x07\n");
+}
+
+// A log that cannot be written never stops the run: the box is answered,
+// and the diagnostics say it once.
+TEST_F(OperatorLogTest, ALogThatCannotBeWrittenIsToldOnce) {
+  host_.FailCreate(LogPath());
+  EXPECT_CALL(*inner_, Ask).Times(2).WillRepeatedly(Return(OperatorAnswer::Ok));
+  EXPECT_EQ(log_->Ask("a", BoxKind::Stop, "T"), OperatorAnswer::Ok);
+  EXPECT_EQ(log_->Ask("b", BoxKind::Stop, "T"), OperatorAnswer::Ok);
+  EXPECT_EQ(diagnostics_.str(), "ZELKO_OPERATOR_LOG: cannot write to c:\\operator.log\n");
 }
 
 TEST_F(OperatorLogTest, PacingIsPassedOnAndNotLogged) {
   EXPECT_CALL(*inner_, PaceRepeatedPrompt());
   log_->PaceRepeatedPrompt();
-  EXPECT_EQ(ReadBytes(LogPath()), "");
+  EXPECT_EQ(Log(), "");
 }
 
 }  // namespace

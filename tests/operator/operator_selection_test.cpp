@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "file_bytes.h"
 #include "host_backend.h"
 #include "scoped_env.h"
@@ -18,11 +20,15 @@ using testing::ScopedEnv;
 using testing::TempFolder;
 using testing::WriteBytes;
 
-// The operator that this process's environment names, read as the driver reads it.
-std::unique_ptr<Operator> SelectOperator() { return zelko::SelectOperator(ReadDriverEnvironment(ProcessEnvironment(), "")); }
-
 class OperatorSelectionTest : public ::testing::Test {
  protected:
+  // The operator that this process's environment names, read as the driver reads it.
+  std::unique_ptr<Operator> SelectOperator() {
+    return zelko::SelectOperator(ReadDriverEnvironment(ProcessEnvironment(), ""), *host_, diagnostics_);
+  }
+
+  std::unique_ptr<HostServices> host_ = MakeHostServices(0, nullptr);
+  std::ostringstream diagnostics_;
   TempFolder folder_;
   ScopedEnv log_{"ZELKO_OPERATOR_LOG", folder_.File("log.txt")};
 };
@@ -51,23 +57,21 @@ TEST_F(OperatorSelectionTest, UnattendedUnknownAndUnreadableScriptAllAnswerByDef
             "box\t52\tT\tq\tYES\nbox\t52\tT\tq\tYES\nbox\t52\tT\tq\tYES\nbox\t52\tT\tq\tYES\n");
 }
 
-// A script that cannot be read, a folder among them, is said once on stderr.
-TEST_F(OperatorSelectionTest, AnUnreadableScriptIsToldOnStandardError) {
+// A script that cannot be read, a folder among them, is said once in the diagnostics.
+TEST_F(OperatorSelectionTest, AnUnreadableScriptIsToldInTheDiagnostics) {
   for (const std::string& path : {folder_.File("missing.txt"), folder_.Path()}) {
     ScopedEnv chosen("ZELKO_OPERATOR", "script:" + path);
-    ::testing::internal::CaptureStderr();
+    diagnostics_.str("");
     SelectOperator();
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-              "ZELKO_OPERATOR: cannot read the script " + path + "; answering unattended\n");
+    EXPECT_EQ(diagnostics_.str(), "ZELKO_OPERATOR: cannot read the script " + path + "; answering unattended\n");
   }
 }
 
 TEST_F(OperatorSelectionTest, AnEmptyScriptIsReadSilently) {
   WriteBytes(folder_.File("empty.txt"), "");
   ScopedEnv chosen("ZELKO_OPERATOR", "script:" + folder_.File("empty.txt"));
-  ::testing::internal::CaptureStderr();
   SelectOperator();
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(diagnostics_.str(), "");
 }
 
 TEST_F(OperatorSelectionTest, WithoutATerminalTheDefaultIsUnattended) {

@@ -17,14 +17,14 @@ class NoProgress final : public RunProgress {
   void CommandSent() override {}
 };
 
-// Notes the thread of every run; a command file "throw" makes the run fail.
+// Notes the thread of every run; a receipt on port "throw" makes the run fail.
 class ThreadNotingRunner final : public ReceiptRunner {
  public:
-  RunOutcome Run(const std::string& commandFile, RunProgress&) override {
+  RunOutcome Run(const Receipt& receipt, RunProgress&) override {
     threads.insert(std::this_thread::get_id());
-    if (commandFile == "throw") throw std::runtime_error("the run failed");
+    if (receipt.port == "throw") throw std::runtime_error("the run failed");
     RunOutcome outcome;
-    outcome.diagnostics = commandFile;
+    outcome.diagnostics = receipt.port;
     return outcome;
   }
   std::set<std::thread::id> threads;  // written by the register thread only
@@ -38,14 +38,14 @@ TEST(RegisterThreadTest, RunsFromManyCallersAllRunOnItsOneThreadWithTheirOwnOutc
     std::vector<std::future<RunOutcome>> outcomes;
     for (int caller = 0; caller < 8; ++caller) {
       outcomes.push_back(std::async(std::launch::async, [&, caller] {
-        return thread.Run("receipt " + std::to_string(caller), progress);
+        return thread.Run(ReceiptOf("receipt " + std::to_string(caller), "9600", {}), progress);
       }));
     }
     for (int caller = 0; caller < 8; ++caller) {
       EXPECT_EQ(outcomes[caller].get().diagnostics, "receipt " + std::to_string(caller));
     }
-    EXPECT_THROW(thread.Run("throw", progress), std::runtime_error);
-    EXPECT_EQ(thread.Run("after a failure", progress).diagnostics, "after a failure");
+    EXPECT_THROW(thread.Run(ReceiptOf("throw", "9600", {}), progress), std::runtime_error);
+    EXPECT_EQ(thread.Run(ReceiptOf("after a failure", "9600", {}), progress).diagnostics, "after a failure");
   }
   ASSERT_EQ(runner.threads.size(), 1u);
   EXPECT_NE(*runner.threads.begin(), std::this_thread::get_id());

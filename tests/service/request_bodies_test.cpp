@@ -5,13 +5,18 @@
 namespace zelko::service {
 namespace {
 
-TEST(RequestBodiesTest, ReceiptBecomesTheCommandFileTheDriverReads) {
-  const auto file = CommandFileFromReceiptBody(
-      R"({"port":" COM1 ","speed":"115200,n,8,1","commands":["=R1/$100","","  =T1\n", "\u00e8"]})");
-  ASSERT_TRUE(std::holds_alternative<std::string>(file));
-  EXPECT_EQ(std::get<std::string>(file), " COM1 \r\n115200,n,8,1\r\n4\r\n=R1/$100\r\n\r\n  =T1\n\r\n\xE8\r\n");
-  EXPECT_EQ(std::get<std::string>(CommandFileFromReceiptBody(R"({"port":"1","speed":"9600","commands":[]})")),
-            "1\r\n9600\r\n0\r\n");
+// The receipt the driver would read from a command file of these lines: port
+// and speed trimmed, the commands as given, the count right.
+TEST(RequestBodiesTest, ReceiptIsTheOneTheDriverReadsFromACommandFile) {
+  const auto parsed =
+      ReceiptFromBody(R"({"port":" COM1 ","speed":"115200,n,8,1","commands":["=R1/$100","","  =T1\n", "\u00e8"]})");
+  ASSERT_TRUE(std::holds_alternative<Receipt>(parsed));
+  const Receipt& receipt = std::get<Receipt>(parsed);
+  EXPECT_EQ(receipt.port, "COM1");
+  EXPECT_EQ(receipt.speed, "115200,n,8,1");
+  EXPECT_EQ(receipt.commandLines, (std::vector<std::string>{"=R1/$100", "", "  =T1\n", "\xE8"}));
+  EXPECT_TRUE(receipt.LineCountMatches());
+  EXPECT_TRUE(std::get<Receipt>(ReceiptFromBody(R"({"port":"1","speed":"9600","commands":[]})")).commandLines.empty());
 }
 
 TEST(RequestBodiesTest, MalformedReceiptsAreRefusedWithAReason) {
@@ -28,7 +33,7 @@ TEST(RequestBodiesTest, MalformedReceiptsAreRefusedWithAReason) {
   };
   for (const auto& [body, reason] : cases) {
     SCOPED_TRACE(body);
-    const auto parsed = CommandFileFromReceiptBody(body);
+    const auto parsed = ReceiptFromBody(body);
     ASSERT_TRUE(std::holds_alternative<BadRequest>(parsed));
     EXPECT_NE(std::get<BadRequest>(parsed).message.find(reason), std::string::npos) << std::get<BadRequest>(parsed).message;
   }

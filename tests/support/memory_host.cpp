@@ -136,6 +136,14 @@ std::unique_ptr<ByteSink> MemoryHost::Create(const std::string& path, CreateMode
   return std::make_unique<MemorySink>(target, faults.writeLimit, faults.failCommit);
 }
 
+std::unique_ptr<ByteSink> MemoryHost::OpenAppend(const std::string& path) const {
+  const Faults& faults = FaultsOf(path);
+  if (faults.failCreate) return nullptr;
+  return std::make_unique<MemorySink>(files[path], faults.writeLimit, faults.failCommit);
+}
+
+bool MemoryHost::CreateFolders(const std::string& path) const { return !FaultsOf(path).failCreate; }
+
 bool MemoryHost::EmptyFile(const std::string& path) const {
   if (FaultsOf(path).failEmpty) return false;
   fileEvents_.push_back("empty " + path);

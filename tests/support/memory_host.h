@@ -100,6 +100,10 @@ class MemoryHost : public HostServices {
   bool IsSameFile(const std::string& a, const std::string& b) const override;
   std::unique_ptr<ByteSource> OpenRead(const std::string& path) const override;
   std::unique_ptr<ByteSink> Create(const std::string& path, CreateMode mode) const override;
+  // Appends to the file's bytes; faults as for Create.
+  std::unique_ptr<ByteSink> OpenAppend(const std::string& path) const override;
+  // Folders are not kept: every one is there, but where FailCreate says not.
+  bool CreateFolders(const std::string& path) const override;
   bool EmptyFile(const std::string& path) const override;
   std::unique_ptr<RunLock> LockForRun(const std::string& path) const override;
 

@@ -9,10 +9,12 @@
 
 namespace zelko {
 
-// Byte streams on paths of the machine the program runs on (already mapped
-// and case-resolved on POSIX), implemented once per platform. Only regular
-// files are opened: a folder, a device, a FIFO or a socket is refused at
-// once, never waited on, truncated or replaced.
+// The host backends' files: byte streams on paths of the machine the program
+// runs on (already mapped and case-resolved on POSIX), implemented once per
+// platform and seen by nothing but the backends (everything else reaches
+// files through HostServices). Only regular files are opened: a folder, a
+// device, a FIFO or a socket is refused at once, never waited on, truncated
+// or replaced.
 
 // Null when the file cannot be opened or is not a regular file.
 std::unique_ptr<ByteSource> OpenFileForReading(const std::string& path);
@@ -30,8 +32,6 @@ bool EmptyLocalFile(const std::string& path);
 // Null on the same grounds as above.
 std::unique_ptr<ByteSink> OpenFileForAppending(const std::string& path);
 
-// The whole file; empty when it cannot be opened or read, or is no regular file.
-std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // Both paths lead to one existing file: the same device and inode on POSIX,
 // the same volume serial number and file index on Windows.

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <iosfwd>
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "host_services.h"
 
 namespace zelko {
 
@@ -13,5 +17,10 @@ namespace zelko {
 // letters, digits, "-", "_" and "." (it serves as a file name and as the name
 // of a kernel object): a hash of the folded path, then its last component.
 std::string RunLockName(std::string_view fullPath);
+
+// Waits until this run alone works on the file at `path`. When the lock
+// cannot be had, the run goes on without it, and one line on `diagnostics`
+// says so.
+std::unique_ptr<RunLock> LockRunsOn(const HostServices& host, const std::string& path, std::ostream& diagnostics);
 
 }  // namespace zelko

@@ -1,6 +1,7 @@
-#include "run_lock_name.h"
+#include "run_lock.h"
 
 #include <cstdint>
+#include <ostream>
 
 #include "text.h"
 
@@ -39,6 +40,12 @@ std::string RunLockName(std::string_view fullPath) {
     if (!IsNameCharacter(c)) c = '_';
   }
   return Hex(Fnv1a(folded)) + "-" + name + ".lock";
+}
+
+std::unique_ptr<RunLock> LockRunsOn(const HostServices& host, const std::string& path, std::ostream& diagnostics) {
+  auto lock = host.LockForRun(path);
+  if (!lock) diagnostics << "the run lock of \"" << path << "\" cannot be had; running without it\n";
+  return lock;
 }
 
 }  // namespace zelko

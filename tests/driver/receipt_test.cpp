@@ -1,4 +1,4 @@
-#include "command_file.h"
+#include "receipt.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +9,10 @@ namespace {
 
 constexpr const char* kPath = "c:\\SCONTRINO.INP";
 
-std::optional<CommandFileCheck> Check(const std::string& content) {
+std::optional<Receipt> Check(const std::string& content) {
   testing::MemoryHost host;
   host.files[kPath] = content;
-  return CheckCommandFile(host, kPath);
+  return ReadCommandFile(host, kPath);
 }
 
 struct CountCase {
@@ -62,13 +62,13 @@ TEST(CommandFile, LineCountMatchesOnlyWhenEqual) {
 
 TEST(CommandFile, IsAbsentWhenMissingShortOrUnreadable) {
   testing::MemoryHost host;
-  EXPECT_FALSE(CheckCommandFile(host, kPath).has_value());
+  EXPECT_FALSE(ReadCommandFile(host, kPath).has_value());
   for (const char* content : {"", "COM1\r\n", "COM1\r\n9600\r\n", "COM1\r\n9600"}) {
     EXPECT_FALSE(Check(content).has_value()) << content;
   }
   host.files[kPath] = "COM1\r\n9600\r\n1\r\nA\r\n";
   host.FailReadAfter(kPath, 3);
-  EXPECT_FALSE(CheckCommandFile(host, kPath).has_value());
+  EXPECT_FALSE(ReadCommandFile(host, kPath).has_value());
 }
 
 TEST(CommandFile, HighSpeedWhenTheSpeedBeginsWith115200) {

@@ -1,11 +1,11 @@
-#include "command_file.h"
+#include "receipt.h"
 
 #include "text.h"
 #include "text_file.h"
 
 namespace zelko {
 
-std::optional<CommandFileCheck> CheckCommandFile(const HostServices& host, const std::string& path) {
+std::optional<Receipt> ReadCommandFile(const HostServices& host, const std::string& path) {
   auto source = host.OpenRead(path);
   if (!source) return std::nullopt;
   TextReader reader(std::move(source));
@@ -13,11 +13,16 @@ std::optional<CommandFileCheck> CheckCommandFile(const HostServices& host, const
   std::string speed;
   std::string count;
   if (!reader.ReadLine(port) || !reader.ReadLine(speed) || !reader.ReadLine(count)) return std::nullopt;
-  CommandFileCheck check{std::string(TrimSpaces(port)), std::string(TrimSpaces(speed)),
-                         RoundHalfEven(ReadLeadingNumber(count)), {}};
-  for (std::string line; reader.ReadLine(line);) check.commandLines.push_back(std::move(line));
+  Receipt receipt = ReceiptOf(port, speed, {});
+  receipt.declaredLines = RoundHalfEven(ReadLeadingNumber(count));
+  for (std::string line; reader.ReadLine(line);) receipt.commandLines.push_back(std::move(line));
   if (reader.Failed()) return std::nullopt;
-  return check;
+  return receipt;
+}
+
+Receipt ReceiptOf(std::string_view port, std::string_view speed, std::vector<std::string> commandLines) {
+  const double count = static_cast<double>(commandLines.size());
+  return {std::string(TrimSpaces(port)), std::string(TrimSpaces(speed)), count, std::move(commandLines)};
 }
 
 bool AsksForHighSpeed(const std::string& speed) { return speed.starts_with("115200"); }

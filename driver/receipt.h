@@ -9,10 +9,10 @@
 
 namespace zelko {
 
-// What the first pass learns of a receipt command file. The command lines
-// are kept as read, so that the second pass sends exactly the lines that the
-// first one counted, whatever happens to the file in between.
-struct CommandFileCheck {
+// A receipt command file as its first pass reads it. The command lines are
+// kept as read, so that the run sends exactly the lines that were counted,
+// whatever happens to the file meanwhile.
+struct Receipt {
   std::string port;                       // line 1, trimmed
   std::string speed;                      // line 2, trimmed
   double declaredLines = 0;               // line 3 read as a number, rounded half to even
@@ -22,9 +22,12 @@ struct CommandFileCheck {
   bool LineCountMatches() const { return declaredLines == static_cast<double>(FoundLines()); }
 };
 
-// Reads the whole file, once. Empty when it cannot be opened or read, or has
-// fewer than three lines.
-std::optional<CommandFileCheck> CheckCommandFile(const HostServices& host, const std::string& path);
+// The first pass: reads the whole file, once. Empty when it cannot be opened
+// or read, or has fewer than three lines.
+std::optional<Receipt> ReadCommandFile(const HostServices& host, const std::string& path);
+
+// The receipt that a command file of these lines would give, its count right.
+Receipt ReceiptOf(std::string_view port, std::string_view speed, std::vector<std::string> commandLines);
 
 // Line 2 asks for the high speed when it begins with "115200".
 bool AsksForHighSpeed(const std::string& speed);
