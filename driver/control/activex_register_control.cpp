@@ -1,5 +1,7 @@
 #include "activex_register_control.h"
 
+#include <iostream>
+
 #include "activex_dispatch_control.h"
 #include "activex_zelko_form.h"
 
@@ -27,10 +29,13 @@ class ActiveXRegisterControl final : public RegisterControl {
   std::int32_t ResultCodeExtended() override { return Bound().ResultCodeExtended(); }
 
  private:
-  // The control on its form, both created at the first operation.
+  // The control on its form, both created at the first operation; what went
+  // wrong on the way goes to stderr, so that a register reported as not
+  // connected has its cause on record.
   RegisterControl& Bound() {
     if (!binding_) {
       form_ = std::make_unique<ZelkoForm>();
+      for (const std::string& line : form_->ProblemLines()) std::cerr << "ZelkoForm: " << line << '\n';
       binding_ = MakeDispatchRegisterControl(form_->JqtEcrZelko1());
       binding_->SetEventHandler(events_);
     }

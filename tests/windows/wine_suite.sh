@@ -262,6 +262,12 @@ if [ -f "$here/../../standin/CMakeLists.txt" ]; then
   WINEDLLOVERRIDES=atl=d ZELKO_STANDIN_STRICT=1 standin_receipt
   check "no atl.dll, strict: a bare control is refused (107)" \
     holds "$drive_c/SCONTRINO.OUT" '107\r\nZELKO NON Collegato!\r'
+  clean
+  receipt "$drive_c/SCONTRINO.INP"
+  (unset DISPLAY && CONTROL= driver)
+  check "no display: the driver says why its form cannot be made" \
+    grep -q '^ZelkoForm: the form.s window cannot be made: CreateWindowExA(ZelkoForm) failed: error ' \
+    "$ZELKO_WORK/driver.err"
 
   # --- ZelkoService over HTTP ------------------------------------------------
   # The service beside the till, called with curl: over TCP to the emulator,
@@ -341,6 +347,9 @@ if [ -f "$here/../../standin/CMakeLists.txt" ]; then
     bash -c "! WINE_RUN_LIKE='$windows_tests' '$run' reg query 'HKCR\\JQTZelko.JqtEcrZelko' >/dev/null 2>&1"
   standin_receipt
   check "unregistered control: 107" holds "$drive_c/SCONTRINO.OUT" '107\r\nZELKO NON Collegato!\r'
+  check "unregistered control: the driver says so on stderr" \
+    grep -q '^ZelkoForm: the control is not registered: CLSIDFromProgID(JQTZelko.JqtEcrZelko) failed: ' \
+    "$ZELKO_WORK/driver.err"
 fi
 
 step "done"
