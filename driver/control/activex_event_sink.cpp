@@ -8,6 +8,7 @@
 #include "activex_text.h"
 #include "activex_type_info.h"
 #include "control_dispatch_table.h"
+#include "win32_error_text.h"
 
 namespace zelko {
 
@@ -89,14 +90,29 @@ EventConnection::EventConnection(IDispatch* control) {
   ComRef<ITypeInfo> source = DefaultInterface(coclass.Get(), true);
   auto container = QueryRef<IConnectionPointContainer>(control, IID_IConnectionPointContainer);
   TYPEATTR* attributes = nullptr;
-  if (!source || !container || FAILED(source->GetTypeAttr(&attributes))) return;
+  if (!coclass) {
+    problem_ = "no class information (IProvideClassInfo)";
+  } else if (!source) {
+    problem_ = "no default source interface in the class information";
+  } else if (!container) {
+    problem_ = "no connection points (IConnectionPointContainer)";
+  } else if (const HRESULT described = source->GetTypeAttr(&attributes); FAILED(described)) {
+    problem_ = "ITypeInfo::GetTypeAttr failed: " + HresultText(described);
+  }
+  if (!problem_.empty()) return;
   const IID iid = attributes->guid;
   source->ReleaseTypeAttr(attributes);
   const EventIds ids{IdOfName(source.Get(), control_table::kStatusUpdate.name),
                      IdOfName(source.Get(), control_table::kDataReceived.name)};
-  if (FAILED(container->FindConnectionPoint(iid, point_.Out()))) return;
+  if (const HRESULT found = container->FindConnectionPoint(iid, point_.Out()); FAILED(found)) {
+    problem_ = "IConnectionPointContainer::FindConnectionPoint failed: " + HresultText(found);
+    return;
+  }
   sink_ = new EventSink(iid, ids);
-  if (FAILED(point_->Advise(sink_, &cookie_))) cookie_ = 0;
+  if (const HRESULT advised = point_->Advise(sink_, &cookie_); FAILED(advised)) {
+    cookie_ = 0;
+    problem_ = "IConnectionPoint::Advise failed: " + HresultText(advised);
+  }
 }
 
 EventConnection::~EventConnection() {
