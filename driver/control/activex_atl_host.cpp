@@ -3,6 +3,8 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include "win32_error_text.h"
+
 namespace zelko {
 
 namespace {
@@ -14,6 +16,7 @@ using AtlAxCreateControlExFunction = HRESULT(WINAPI*)(LPCOLESTR name, HWND windo
 
 struct AtlFunctions {
   AtlAxCreateControlExFunction createControl = nullptr;
+  FailedCall problem;
 };
 
 template <typename Function>
@@ -22,17 +25,26 @@ Function Entry(HMODULE library, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
 
+FailedCall Failed(const char* call) { return {call, LastErrorText(GetLastError())}; }
+
 AtlFunctions LoadAtl() {
   AtlFunctions functions;
   const HMODULE library = LoadLibraryA("atl.dll");
-  if (!library) return functions;
+  if (!library) {
+    functions.problem = Failed("LoadLibraryA(atl.dll)");
+    return functions;
+  }
   const auto winInit = Entry<AtlAxWinInitFunction>(library, "AtlAxWinInit");
   const auto createControl = Entry<AtlAxCreateControlExFunction>(library, "AtlAxCreateControlEx");
-  if (winInit && createControl && winInit()) {
-    functions.createControl = createControl;
+  if (!winInit || !createControl) {
+    functions.problem = Failed("GetProcAddress(AtlAxWinInit, AtlAxCreateControlEx)");
+  } else if (!winInit()) {
+    functions.problem = Failed("AtlAxWinInit");
   } else {
-    FreeLibrary(library);
+    functions.createControl = createControl;
+    return functions;
   }
+  FreeLibrary(library);
   return functions;
 }
 
@@ -58,19 +70,26 @@ void SetAmbientUserMode(IUnknown* container) {
 
 // ATL leaves a control that declares itself invisible at run time inactive;
 // the register's control must be active in place whatever it declares.
-// Activating a control that is already active changes nothing.
-void ActivateInPlace(IUnknown* control, HWND window) {
+// Activating a control that is already active changes nothing. Why it is not
+// active; empty when it is.
+FailedCall ActivateInPlace(IUnknown* control, HWND window) {
   auto object = QueryRef<IOleObject>(control, IID_IOleObject);
+  if (!object) return {"QueryInterface(IOleObject)", HresultText(E_NOINTERFACE)};
   ComRef<IOleClientSite> site;
-  if (!object || FAILED(object->GetClientSite(site.Out())) || !site) return;
+  const HRESULT sited = object->GetClientSite(site.Out());
+  if (FAILED(sited) || !site) return {"IOleObject::GetClientSite", HresultText(FAILED(sited) ? sited : E_FAIL)};
   RECT area;
   GetClientRect(window, &area);
-  object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site.Get(), 0, window, &area);
+  const HRESULT active = object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site.Get(), 0, window, &area);
+  if (FAILED(active)) return {"IOleObject::DoVerb(OLEIVERB_INPLACEACTIVATE)", HresultText(active)};
+  return {};
 }
 
 }  // namespace
 
 bool AtlHostAvailable() { return Atl().createControl != nullptr; }
+
+const FailedCall& AtlHostProblem() { return Atl().problem; }
 
 HRESULT CreateSitedControl(const wchar_t* progId, HWND window, SitedControl& sited) {
   if (!AtlHostAvailable()) return E_NOTIMPL;
@@ -80,7 +99,7 @@ HRESULT CreateSitedControl(const wchar_t* progId, HWND window, SitedControl& sit
   if (FAILED(outcome)) return outcome;
   if (!sited.control) return E_FAIL;
   SetAmbientUserMode(sited.container.Get());
-  ActivateInPlace(sited.control.Get(), window);
+  sited.inactive = ActivateInPlace(sited.control.Get(), window);
   return S_OK;
 }
 

@@ -7,19 +7,12 @@
 #include "activex_com_ref.h"
 #include "activex_event_sink.h"
 #include "activex_text.h"
+#include "control_dispatch_table.h"
 #include "win32_message_pump.h"
 
 namespace zelko {
 
 namespace {
-
-// The component's dispatch ids.
-constexpr DISPID kHighSpeed = 0x68030004;
-constexpr DISPID kResultCodeExtended = 0x68030009;
-constexpr DISPID kOpenPort = 0x60030015;
-constexpr DISPID kClosePort = 0x60030016;
-constexpr DISPID kSendCommand = 0x60030034;
-constexpr DISPID kSendQuery = 0x60030035;
 
 VARIANT Argument(VARTYPE type) {
   VARIANT argument;
@@ -72,12 +65,12 @@ class DispatchInvoker final : public DispatchBinding {
     if (events_) events_->SetHandler(events);
   }
 
-  std::int32_t ClosePort() override { return Method(kClosePort, {}); }
+  std::int32_t ClosePort() override { return Method(control_table::kClosePort.dispatchId, {}); }
 
   std::int32_t OpenPort(std::string& port) override {
     OwnedBstr text(port);
     std::array<VARIANT, 1> arguments{TextReferenceArgument(text)};
-    const std::int32_t result = Method(kOpenPort, arguments);
+    const std::int32_t result = Method(control_table::kOpenPort.dispatchId, arguments);
     port = BstrToBytes(text.Get());
     return result;
   }
@@ -86,14 +79,14 @@ class DispatchInvoker final : public DispatchBinding {
     VARIANT argument = BooleanArgument(value);
     DISPID named = DISPID_PROPERTYPUT;
     DISPPARAMS parameters{&argument, &named, 1, 1};
-    Invoke(kHighSpeed, DISPATCH_PROPERTYPUT, parameters);
+    Invoke(control_table::kHighSpeed.dispatchId, DISPATCH_PROPERTYPUT, parameters);
   }
 
   std::int32_t SendCommand(std::int32_t first, std::int16_t second, const std::string& text) override {
     OwnedBstr command(text);
     // DISPPARAMS holds the arguments last first.
     std::array<VARIANT, 3> arguments{TextArgument(command), IntegerArgument(second), LongArgument(first)};
-    return Method(kSendCommand, arguments);
+    return Method(control_table::kSendCommand.dispatchId, arguments);
   }
 
   std::int32_t SendQuery(std::int32_t first, std::int16_t second, const std::string& text,
@@ -102,14 +95,14 @@ class DispatchInvoker final : public DispatchBinding {
     OwnedBstr answer("");
     std::array<VARIANT, 4> arguments{TextReferenceArgument(answer), TextArgument(query), IntegerArgument(second),
                                      LongArgument(first)};
-    const std::int32_t result = Method(kSendQuery, arguments);
+    const std::int32_t result = Method(control_table::kSendQuery.dispatchId, arguments);
     reply = BstrToBytes(answer.Get());
     return result;
   }
 
   std::int32_t ResultCodeExtended() override {
     DISPPARAMS none{nullptr, nullptr, 0, 0};
-    return Invoke(kResultCodeExtended, DISPATCH_PROPERTYGET, none).value_or(0);
+    return Invoke(control_table::kResultCodeExtended.dispatchId, DISPATCH_PROPERTYGET, none).value_or(0);
   }
 
  private:

@@ -6,6 +6,9 @@
 #include <string>
 
 #include "activex_text.h"
+#include "activex_type_info.h"
+#include "control_dispatch_table.h"
+#include "win32_error_text.h"
 
 namespace zelko {
 
@@ -16,40 +19,6 @@ struct EventIds {
   DISPID statusUpdate = DISPID_UNKNOWN;
   DISPID dataReceived = DISPID_UNKNOWN;
 };
-
-// The coclass of `control`, as containers find it.
-ComRef<ITypeInfo> ClassTypeInfo(IDispatch* control) {
-  ComRef<ITypeInfo> info;
-  auto provider = QueryRef<IProvideClassInfo>(control, IID_IProvideClassInfo);
-  if (provider) provider->GetClassInfo(info.Out());
-  return info;
-}
-
-// The default source interface of a coclass.
-ComRef<ITypeInfo> SourceTypeInfo(ITypeInfo* coclass) {
-  TYPEATTR* attributes = nullptr;
-  if (FAILED(coclass->GetTypeAttr(&attributes))) return {};
-  const WORD count = attributes->cImplTypes;
-  coclass->ReleaseTypeAttr(attributes);
-  for (UINT i = 0; i < count; ++i) {
-    INT flags = 0;
-    HREFTYPE reference = 0;
-    ComRef<ITypeInfo> source;
-    if (SUCCEEDED(coclass->GetImplTypeFlags(i, &flags)) && (flags & IMPLTYPEFLAG_FSOURCE) &&
-        (flags & IMPLTYPEFLAG_FDEFAULT) && SUCCEEDED(coclass->GetRefTypeOfImplType(i, &reference)) &&
-        SUCCEEDED(coclass->GetRefTypeInfo(reference, source.Out()))) {
-      return source;
-    }
-  }
-  return {};
-}
-
-DISPID IdOfName(ITypeInfo* source, const wchar_t* name) {
-  std::wstring text(name);
-  LPOLESTR names[] = {text.data()};
-  MEMBERID id = DISPID_UNKNOWN;
-  return SUCCEEDED(source->GetIDsOfNames(names, 1, &id)) ? id : DISPID_UNKNOWN;
-}
 
 }  // namespace
 
@@ -118,16 +87,32 @@ class EventSink final : public IDispatch {
 
 EventConnection::EventConnection(IDispatch* control) {
   ComRef<ITypeInfo> coclass = ClassTypeInfo(control);
-  ComRef<ITypeInfo> source = coclass ? SourceTypeInfo(coclass.Get()) : ComRef<ITypeInfo>();
+  ComRef<ITypeInfo> source = DefaultInterface(coclass.Get(), true);
   auto container = QueryRef<IConnectionPointContainer>(control, IID_IConnectionPointContainer);
   TYPEATTR* attributes = nullptr;
-  if (!source || !container || FAILED(source->GetTypeAttr(&attributes))) return;
+  if (!coclass) {
+    problem_ = "no class information (IProvideClassInfo)";
+  } else if (!source) {
+    problem_ = "no default source interface in the class information";
+  } else if (!container) {
+    problem_ = "no connection points (IConnectionPointContainer)";
+  } else if (const HRESULT described = source->GetTypeAttr(&attributes); FAILED(described)) {
+    problem_ = "ITypeInfo::GetTypeAttr failed: " + HresultText(described);
+  }
+  if (!problem_.empty()) return;
   const IID iid = attributes->guid;
   source->ReleaseTypeAttr(attributes);
-  const EventIds ids{IdOfName(source.Get(), L"StatusUpdate"), IdOfName(source.Get(), L"DataReceived")};
-  if (FAILED(container->FindConnectionPoint(iid, point_.Out()))) return;
+  const EventIds ids{IdOfName(source.Get(), control_table::kStatusUpdate.name),
+                     IdOfName(source.Get(), control_table::kDataReceived.name)};
+  if (const HRESULT found = container->FindConnectionPoint(iid, point_.Out()); FAILED(found)) {
+    problem_ = "IConnectionPointContainer::FindConnectionPoint failed: " + HresultText(found);
+    return;
+  }
   sink_ = new EventSink(iid, ids);
-  if (FAILED(point_->Advise(sink_, &cookie_))) cookie_ = 0;
+  if (const HRESULT advised = point_->Advise(sink_, &cookie_); FAILED(advised)) {
+    cookie_ = 0;
+    problem_ = "IConnectionPoint::Advise failed: " + HresultText(advised);
+  }
 }
 
 EventConnection::~EventConnection() {

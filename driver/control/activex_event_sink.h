@@ -4,6 +4,7 @@
 #include <ocidl.h>
 
 #include <exception>
+#include <string>
 
 #include "activex_com_ref.h"
 #include "register_control.h"
@@ -25,6 +26,8 @@ class EventConnection {
   EventConnection& operator=(const EventConnection&) = delete;
 
   bool Connected() const { return cookie_ != 0; }
+  // Why it is not connected: the missing piece or the failing call.
+  const std::string& Problem() const { return problem_; }
   // Null detaches the handlers.
   void SetHandler(RegisterEvents* events);
   // An exception a handler threw while the control was calling: it cannot
@@ -36,6 +39,7 @@ class EventConnection {
   EventSink* sink_ = nullptr;
   ComRef<IConnectionPoint> point_;
   DWORD cookie_ = 0;
+  std::string problem_;
 };
 
 }  // namespace zelko

@@ -15,13 +15,14 @@ BSTR BytesToBstr(std::string_view bytes) {
   return text;
 }
 
-std::string BstrToBytes(BSTR text) {
-  const UINT length = SysStringLen(text);
-  if (length == 0 || length > INT_MAX) return {};
-  const int wide = static_cast<int>(length);
-  const int size = WideCharToMultiByte(CP_ACP, 0, text, wide, nullptr, 0, nullptr, nullptr);
+std::string BstrToBytes(BSTR text) { return WideToBytes({text, SysStringLen(text)}); }
+
+std::string WideToBytes(std::wstring_view text) {
+  if (text.empty() || text.size() > INT_MAX) return {};
+  const int wide = static_cast<int>(text.size());
+  const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
   std::string bytes(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, wide, bytes.data(), size, nullptr, nullptr);
+  WideCharToMultiByte(CP_ACP, 0, text.data(), wide, bytes.data(), size, nullptr, nullptr);
   return bytes;
 }
 

@@ -11,6 +11,7 @@ namespace zelko {
 // system code page. Lengths are explicit, so embedded zero bytes survive.
 BSTR BytesToBstr(std::string_view bytes);
 std::string BstrToBytes(BSTR text);
+std::string WideToBytes(std::wstring_view text);
 
 // A VARIANT that clears itself.
 class OwnedVariant {

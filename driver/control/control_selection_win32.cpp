@@ -9,8 +9,8 @@ std::string HostDefaultControlDescription() {
 }
 
 std::unique_ptr<RegisterControl> MakeHostDefaultControl(const DriverEnvironment&, const HostServices&,
-                                                        std::ostream&) {
-  return MakeActiveXRegisterControl();
+                                                        std::ostream& diagnostics) {
+  return MakeActiveXRegisterControl(diagnostics);
 }
 
 }  // namespace zelko

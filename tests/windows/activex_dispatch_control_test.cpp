@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <stdexcept>
 
 #include "activex_register_control.h"
@@ -287,7 +288,8 @@ TEST(DispatchRegisterControlTest, TheCoreOperationsCallTheComponentItsWay) {
 TEST(ActiveXRegisterControlTest, AnUnregisteredControlIsARegisterThatIsNotThere) {
   ASSERT_EQ(FindWindowA("ZelkoForm", nullptr), nullptr);
   {
-    const auto control = MakeActiveXRegisterControl();
+    std::ostringstream diagnostics;
+    const auto control = MakeActiveXRegisterControl(diagnostics);
     EXPECT_EQ(FindWindowA("ZelkoForm", nullptr), nullptr) << "the form comes with the first operation";
     std::string port = "1";
     EXPECT_EQ(control->ClosePort(), kResultNoHardware);

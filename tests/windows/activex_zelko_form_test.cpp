@@ -10,6 +10,7 @@
 #include "activex_dispatch_control.h"
 #include "event_recorder.h"
 #include "fake_dispatch_control.h"
+#include "win32_error_text.h"
 
 namespace zelko {
 namespace {
@@ -87,6 +88,13 @@ TEST(ZelkoFormTest, ABareAutomationObjectIsBoundAsItIs) {
     ZelkoForm form(kProgId);
     ASSERT_EQ(form.JqtEcrZelko1(), static_cast<IDispatch*>(&fake));
     EXPECT_EQ(registered.Created(), form.Sited() ? 1 : 2) << "an instance the container refused is not kept";
+    if (!form.Sited()) {
+      ASSERT_EQ(form.ProblemLines().size(), 1u);
+      const std::string line = form.ProblemLines()[0];
+      EXPECT_EQ(line.rfind("the ATL container cannot hold the control: AtlAxCreateControlEx failed: 0x", 0), 0u)
+          << line;
+      EXPECT_TRUE(line.ends_with("; the control runs without a container")) << line;
+    }
     EXPECT_FALSE(IsWindowVisible(form.Window()));
     const auto control = MakeDispatchRegisterControl(form.JqtEcrZelko1());
     control->SetEventHandler(&events);
@@ -117,6 +125,8 @@ TEST(ZelkoFormTest, TheRegisteredControlSitsOnTheFormActiveInPlace) {
       ZelkoForm form;
       ASSERT_NE(form.JqtEcrZelko1(), nullptr);
       EXPECT_TRUE(form.Sited());
+      EXPECT_TRUE(form.Active());
+      EXPECT_TRUE(form.Problems().empty());
       auto object = QueryRef<IOleObject>(form.JqtEcrZelko1(), IID_IOleObject);
       ASSERT_TRUE(object);
       ComRef<IOleClientSite> site;
@@ -137,6 +147,9 @@ TEST(ZelkoFormTest, TheRegisteredControlSitsOnTheFormActiveInPlace) {
 TEST(ZelkoFormTest, AnUnknownProgIdGivesNoControlButAHiddenForm) {
   ZelkoForm form(L"ZelkoTests.NotRegistered");
   EXPECT_EQ(form.JqtEcrZelko1(), nullptr);
+  EXPECT_EQ(form.ProblemLines(), std::vector<std::string>{"the control is not registered: "
+                                                          "CLSIDFromProgID(ZelkoTests.NotRegistered) failed: " +
+                                                          HresultText(CO_E_CLASSSTRING)});
   ASSERT_NE(form.Window(), nullptr);
   EXPECT_FALSE(IsWindowVisible(form.Window()));
 }

@@ -6,19 +6,19 @@ namespace zelko::test {
 
 namespace {
 
-std::wstring ProgramFolder() {
-  wchar_t path[MAX_PATH];
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path, length);
-  return folder.substr(0, folder.find_last_of(L"\\/") + 1);
-}
-
 template <typename Function>
 Function EntryPoint(HMODULE module, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
 }  // namespace
+
+std::wstring ProgramFolder() {
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path, length);
+  return folder.substr(0, folder.find_last_of(L"\\/") + 1);
+}
 
 StandInLibrary::StandInLibrary() : module_(LoadLibraryW((ProgramFolder() + L"ZelkoStandIn.dll").c_str())) {}
 
@@ -29,7 +29,7 @@ StandInLibrary::~StandInLibrary() {
 ComRef<IDispatch> StandInLibrary::Create() const {
   using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
   CLSID id;
-  CLSIDFromString(const_cast<LPOLESTR>(L"{4B30B652-9D9A-4560-B8F8-8948A0ADC538}"), &id);
+  CLSIDFromString(const_cast<LPOLESTR>(kStandInClsid), &id);
   ComRef<IClassFactory> factory;
   ComRef<IDispatch> control;
   const auto get = EntryPoint<GetClassObject>(module_, "DllGetClassObject");
@@ -52,8 +52,8 @@ HRESULT StandInLibrary::Unregister() const {
 RegistrationKeeper::RegistrationKeeper() {
   wchar_t path[MAX_PATH];
   LONG size = sizeof path;
-  if (RegQueryValueW(HKEY_CLASSES_ROOT, L"CLSID\\{4B30B652-9D9A-4560-B8F8-8948A0ADC538}\\InprocServer32", path,
-                     &size) == ERROR_SUCCESS) {
+  if (RegQueryValueW(HKEY_CLASSES_ROOT, (std::wstring(L"CLSID\\") + kStandInClsid + L"\\InprocServer32").c_str(),
+                     path, &size) == ERROR_SUCCESS) {
     registered_ = path;
   }
 }

@@ -13,6 +13,12 @@
 
 namespace zelko::test {
 
+inline constexpr wchar_t kStandInClsid[] = L"{4B30B652-9D9A-4560-B8F8-8948A0ADC538}";
+
+// The folder of the test program, where ZelkoStandIn.dll and the type
+// libraries made for the tests lie; ends with a backslash.
+std::wstring ProgramFolder();
+
 // ZelkoStandIn.dll, loaded from beside the test program, and its entry points.
 class StandInLibrary {
  public:

@@ -301,10 +301,55 @@ if [ -f "$here/../../standin/CMakeLists.txt" ]; then
   # mode, which needs a client site and in-place activation, fails.
   WINEDLLOVERRIDES=atl=d standin_receipt
   check "no atl.dll: the bare control still runs the receipt" succeeded "$drive_c/SCONTRINO.OUT"
-  check "no atl.dll: one line says so" grep -q '^ZelkoForm: atl.dll cannot be loaded' "$ZELKO_WORK/driver.err"
+  check "no atl.dll: one line says so" grep -q '^ZelkoDriver: ZelkoForm: atl.dll cannot be loaded' "$ZELKO_WORK/driver.err"
   WINEDLLOVERRIDES=atl=d ZELKO_STANDIN_STRICT=1 standin_receipt
   check "no atl.dll, strict: a bare control is refused (107)" \
     holds "$drive_c/SCONTRINO.OUT" '107\r\nZELKO NON Collegato!\r'
+  clean
+  receipt "$drive_c/SCONTRINO.INP"
+  (unset DISPLAY && CONTROL= driver)
+  check "no display: the driver says why its form cannot be made" \
+    grep -q '^ZelkoDriver: ZelkoForm: the form.s window cannot be made: CreateWindowExA(ZelkoForm) failed: error ' \
+    "$ZELKO_WORK/driver.err"
+
+  # --- the control inspection, the stand-in registered right and wrong -------
+  step "the control inspection against the stand-in"
+  # Runs the inspection; its findings go to $ZELKO_WORK/inspection.txt.
+  inspect() { "$run" "$ZELKO_TESTS/tests/windows/control_inspection_report.exe" >"$ZELKO_WORK/inspection.txt" 2>&1; }
+  # Whether the one failing finding is $1 and its text holds each of $2...
+  only_failing() {
+    local id=$1 text
+    shift
+    [ "$(grep -c '^FAIL' "$ZELKO_WORK/inspection.txt")" = 1 ] || return 1
+    text=$(grep "^FAIL"$'\t'"$id"$'\t' "$ZELKO_WORK/inspection.txt" | cut -f3) || return 1
+    for part in "$@"; do grep -qF -- "$part" <<<"$text" || return 1; done
+  }
+  check "inspection: the registered stand-in holds throughout" inspect
+  WINEDLLOVERRIDES=atl=d ZELKO_STANDIN_STRICT=1 inspect
+  check "inspection, no atl.dll, strict: the control is not on the form, atl.dll named" \
+    only_failing control.form 'atl.dll non si carica (LoadLibraryA(atl.dll): error 126'
+  typelib_key='HKCR\TypeLib\{528E1C3B-3E7B-4C39-A9A2-10322DCBB432}\1.0\0\win32'
+  cp "$ZELKO_TESTS"/tests/windows/{moved_dispatch_id,missing_event}.tlb "$till/"
+  wine_tool reg add "$typelib_key" /ve /d 'C:\Cassa\moved_dispatch_id.tlb' /f
+  inspect
+  check "inspection, a moved dispatch id: the operation, the id wanted and the id found" \
+    only_failing control.operation.SendQuery \
+    'SendQuery: dispatch id 0x60030035 non trovato; la libreria dei tipi ha SendQuery a 0x60030036'
+  wine_tool reg add "$typelib_key" /ve /d 'C:\Cassa\missing_event.tlb' /f
+  inspect
+  check "inspection, a missing event: DataReceived named" only_failing control.event.DataReceived \
+    "DataReceived: l'interfaccia eventi DZelkoStandInEvents non lo dichiara"
+  check "the stand-in registers again" wine_regsvr32 'C:\Cassa\ZelkoStandIn.dll'
+  mv "$till/ZelkoStandIn.dll" "$till/ZelkoStandIn.away"
+  inspect
+  check "inspection, the server file missing: its path named" \
+    only_failing control.server 'Il file del controllo registrato manca: C:\Cassa\ZelkoStandIn.dll'
+  clean
+  receipt "$drive_c/SCONTRINO.INP"
+  CONTROL= driver
+  check "the server file missing: the driver says why the control cannot be made" \
+    grep -q '^ZelkoDriver: ZelkoForm: the control cannot be created: CoCreateInstance failed: 0x' "$ZELKO_WORK/driver.err"
+  mv "$till/ZelkoStandIn.away" "$till/ZelkoStandIn.dll"
 
   # --- ZelkoService over HTTP ------------------------------------------------
   # The service beside the till, called with curl: over TCP to the emulator,
@@ -384,6 +429,9 @@ if [ -f "$here/../../standin/CMakeLists.txt" ]; then
     bash -c "! WINE_RUN_LIKE='$windows_tests' '$run' reg query 'HKCR\\JQTZelko.JqtEcrZelko' >/dev/null 2>&1"
   standin_receipt
   check "unregistered control: 107" holds "$drive_c/SCONTRINO.OUT" '107\r\nZELKO NON Collegato!\r'
+  check "unregistered control: the driver says so on stderr" \
+    grep -q '^ZelkoDriver: ZelkoForm: the control is not registered: CLSIDFromProgID(JQTZelko.JqtEcrZelko) failed: ' \
+    "$ZELKO_WORK/driver.err"
 fi
 
 step "done"
