@@ -181,9 +181,15 @@ progid_names_maker() {
   [ "$(WINE_RUN_LIKE=$like "$run" reg query 'HKCR\JQTZelko.JqtEcrZelko' /s 2>/dev/null | tr -d '\r' |
        sed -n 's/^ *(Default) *REG_SZ *//p' | paste -sd' ')" = "the maker $maker" ]
 }
+snapshot maker
 check "the package with the stand-in installs" msi /i "$ZELKO_PACKAGE" REGISTRATORE_PROVA=1
 check "the stand-in is there" test -f "$folder/ZelkoStandIn.dll"
 check "the ProgID still names the maker's control" progid_names_maker
+check "the stand-in alone is removed" msi /i "$ZELKO_PACKAGE" REMOVE=RegistratoreProva
+snapshot without-stand-in
+check "... the DLL with it" test ! -e "$folder/ZelkoStandIn.dll"
+check "... and its keys" diff /dev/null <(classes_changes maker without-stand-in)
+check "... the rest stays" test -f "$folder/ZelkoDriver.exe"
 check "the package is removed" msi /x "$ZELKO_PACKAGE"
 check "the ProgID still names the maker's control after the removal" progid_names_maker
 wine_tool reg delete 'HKCR\JQTZelko.JqtEcrZelko' /f
