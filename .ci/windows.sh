@@ -5,7 +5,9 @@
 # X display) the whole unit suite built for Windows, the host name under each
 # Windows version Wine can pretend to be, both programs end to end against the
 # POSIX ZelkoEmulator, the driver on its real ActiveX path with the
-# registered stand-in control, and the service over HTTP. Exits non-zero on any failure.
+# registered stand-in control, and the service over HTTP; then builds the
+# Windows Installer package and installs, upgrades and removes it in a prefix of
+# its own. Exits non-zero on any failure.
 #
 # 32-bit programs run under ZELKO_WINE32 when the caller names a runner,
 # else under plain Wine where the kernel runs 32-bit code, else under
@@ -25,7 +27,7 @@ source tests/windows/checks.sh
 
 # --- packages ---------------------------------------------------------------
 packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine32:i386 wine64 xvfb xauth
-          qemu-user-static dpkg-dev make tcl curl)
+          qemu-user-static dpkg-dev make tcl curl wixl msitools)
 # cmake/windows-deps.sh fetches cpp-httplib's and SQLite's sources with apt-get source.
 if ! apt-get source --print-uris -qq sqlite3 >/dev/null 2>&1; then
   step "adding Debian's source entries to apt"
@@ -72,11 +74,13 @@ fi
 step "cross-building for 32-bit Windows (preset windows)"
 if [ -n "$wine32" ]; then
   test_preset=windows
+  windows_tests=ON
   cmake/windows-deps.sh i686
   cmake --preset windows >/dev/null
   cmake --build --preset windows -j"$jobs"
 else
   test_preset=windows-x64
+  windows_tests=OFF
   cmake/windows-deps.sh i686 --no-googletest
   cmake --preset windows -DZELKO_BUILD_TESTS=OFF >/dev/null
   cmake --build --preset windows -j"$jobs" --target ZelkoDriver PLUZELKO ZelkoService ZelkoStandIn
@@ -92,6 +96,21 @@ done
 check "ZelkoService.exe is a 32-bit console program for Windows 7, needing only system DLLs" \
   tests/windows/check_program.sh --console-windows7 build/windows/service/ZelkoService.exe
 
+# The package of the project's version, and one of an earlier version (the
+# last field lowered) that the install suite upgrades from.
+step "the Windows Installer package, and one of an earlier version"
+version=$(sed -n 's/^project(Zelko VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+earlier=${version%.*}.$((${version##*.} - 1))
+[ "${version##*.}" -gt 0 ] || earlier=0.0.0.1
+windows_package() {  # configure options
+  cmake --preset windows -DZELKO_BUILD_TESTS=$windows_tests "$@" >/dev/null
+  cmake --build --preset windows --target ZelkoSetup
+}
+windows_package -DZELKO_PACKAGE_VERSION="$earlier"
+windows_package -UZELKO_PACKAGE_VERSION
+check "Zelko-$version.msi is a package whose tables msiinfo lists" \
+  bash -c 'msiinfo tables "$1" >/dev/null' _ "build/windows/Zelko-$version.msi"
+
 step "building ZelkoEmulator for this host (preset default)"
 cmake --preset default >/dev/null
 cmake --build --preset default -j"$jobs" --target ZelkoEmulator
@@ -105,6 +124,7 @@ fi
 unset DISPLAY
 cleanup() {
   WINEPREFIX=$work/prefix wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX=$work/install-prefix wineserver -k >/dev/null 2>&1 || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -115,5 +135,17 @@ xvfb-run -a -s "-screen 0 1024x768x16" env \
   ZELKO_TESTS="$root/build/$test_preset" ZELKO_EMULATOR="$emulator" ZELKO_WORK="$work" \
   bash tests/windows/wine_suite.sh || suite=$?
 
+install_suite=0
+if [ -n "$wine32" ]; then
+  step "Wine (32-bit): the Windows Installer package installed, upgraded and removed"
+  mkdir "$work/install"
+  xvfb-run -a -s "-screen 0 1024x768x16" env \
+    ZELKO_PACKAGE="$root/build/windows/Zelko-$version.msi" ZELKO_EARLIER_PACKAGE="$root/build/windows/Zelko-$earlier.msi" \
+    ZELKO_TESTS="$root/build/windows" ZELKO_EMULATOR="$emulator" ZELKO_WORK="$work/install" \
+    WINEPREFIX="$work/install-prefix" bash tests/windows/install_suite.sh || install_suite=$?
+else
+  echo "note: no 32-bit runner: the Windows Installer package is built, not installed"
+fi
+
 echo "windows: $((SECONDS - started)) s"
-[ "$failures" -eq 0 ] && [ "$suite" -eq 0 ]
+[ "$failures" -eq 0 ] && [ "$suite" -eq 0 ] && [ "$install_suite" -eq 0 ]

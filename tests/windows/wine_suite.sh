@@ -41,27 +41,7 @@ for suite in "$ZELKO_TESTS"/tests/*/*_tests.exe; do
 done
 
 # --- the register emulator ---------------------------------------------------
-emulators=()
-trap 'kill "${emulators[@]}" 2>/dev/null; wait 2>/dev/null' EXIT
-# Starts a ZelkoEmulator named $1 with the scenario file $2 (journal:
-# $ZELKO_WORK/$1.journal) and sets started_port to the port it listens on.
-start_emulator() {
-  local name=$1 scenario=$2 console
-  mkfifo "$ZELKO_WORK/$name.console"
-  exec {console}<>"$ZELKO_WORK/$name.console"  # its console stays open until the end
-  "$ZELKO_EMULATOR" --listen 127.0.0.1:0 --quiet --scenario "$scenario" --journal "$ZELKO_WORK/$name.journal" \
-    <"$ZELKO_WORK/$name.console" >"$ZELKO_WORK/$name.out" 2>&1 &
-  emulators+=($!)
-  started_port=
-  for _ in $(seq 100); do
-    started_port=$(sed -n 's/^ZelkoEmulator listening on 127.0.0.1:\([0-9]*\).*/\1/p' "$ZELKO_WORK/$name.out")
-    [ -n "$started_port" ] && return 0
-    sleep 0.1
-  done
-  echo "FAILED: ZelkoEmulator did not start"
-  cat "$ZELKO_WORK/$name.out"
-  exit 1
-}
+source "$here/emulators.sh"
 scenario=$ZELKO_WORK/scenario.txt
 journal=$ZELKO_WORK/main.journal
 printf '%s\n' 'on command 3 status-update 24' 'on command 3 data Totale 1,00' \
@@ -70,7 +50,6 @@ start_emulator main "$scenario"
 port=$started_port
 
 # --- helpers -----------------------------------------------------------------
-crlf() { printf '%s\r\n' "$@"; }
 receipt() { crlf 1 115200,n,8,1 2 '=T1/$100' '=S' >"$1"; }
 # Removes the driver's files wherever a run may have put them, in any case.
 clean() {
@@ -89,9 +68,6 @@ driver() {
   env -u ZELKO_CONTROL -u ZELKO_OPERATOR "${settings[@]}" \
     timeout 120 "$run" "$till/ZelkoDriver.exe" "$@" >/dev/null 2>"$ZELKO_WORK/driver.err"
 }
-# A successful result: a four-digit status tail, then OK.
-succeeded() { [ -f "$1" ] && tr -d '\r' <"$1" | paste -sd' ' | grep -qE '^[0-9]{4} OK$'; }
-holds() { [ -f "$1" ] && [ "$(cat "$1")" = "$(printf '%b' "$2")" ]; }
 set_windows_version() { wine_tool reg add 'HKCU\Software\Wine' /v Version /d "$1" /f; }
 
 # --- host name and file locations under each Windows version -----------------
