@@ -163,11 +163,10 @@ check "kept: the user's settings" \
   wine_tool reg query 'HKCU\Software\VB and VBA Program Settings\JQT SPA\ZELKO' /v GestioneErrori
 check "kept: ZelkoService's outcome store" test -d "$store"
 check "kept: the result of the last run" succeeded "$drive_c/SCONTRINO.OUT"
-# All else as before the install: the files in C:\ stay, with the runs' locks
-# beside them, so do the service's outcomes, and Wine leaves the Installer
-# folder it made.
+# All else as before the install: the files in C:\ stay, so do the service's
+# outcomes, and Wine leaves the Installer folder it made.
 left=$(comm -13 "$ZELKO_WORK/clean.files" "$ZELKO_WORK/removed.files" |
-  grep -vixE '\./(SCONTRINO\.INP|SCONTRINO\.OUT|JQTZelkoData\.OUT|ZELKOPLU\.TXT)|\./scontrino\.inp\.lock|\./windows/Installer' |
+  grep -vixE '\./(SCONTRINO\.INP|SCONTRINO\.OUT|JQTZelkoData\.OUT|ZELKOPLU\.TXT)|\./windows/Installer' |
   grep -viE '^\./users/[^/]+/AppData/Local/Zelko(/|$)')
 check "nothing else is left in C:\\" test -z "$left"
 [ -z "$left" ] || echo "$left"
