@@ -87,6 +87,10 @@ class ClientSession {
       std::string out;
       for (const std::string& line : reply.lines) out += line + '\n';
       if (auto ended = Send(out)) return ended;
+      while (reply.repeat && !out.empty()) {
+        if (auto ended = LookAround(nullptr)) return ended;
+        if (auto ended = Send(out)) return ended;
+      }
     }
     received_.erase(0, taken);
     return std::nullopt;

@@ -23,6 +23,7 @@
 #include "file_locations.h"
 #include "fuzz_check.h"
 #include "memory_host.h"
+#include "scripted_control.h"
 
 namespace zelko::fuzzing {
 namespace {
@@ -66,43 +67,31 @@ std::int32_t NumberIn(std::string_view text) {
   return number;
 }
 
-class ScriptedRegister final : public RegisterControl {
- public:
-  explicit ScriptedRegister(Script& script) : script_(script) {}
-
-  void SetEventHandler(RegisterEvents* events) override { events_ = events; }
-  std::int32_t ClosePort() override { return Answer(nullptr); }
-  std::int32_t OpenPort(std::string_view) override { return Answer(nullptr); }
-  void SetHighSpeed(bool) override { Answer(nullptr); }
-  std::int32_t SendCommand(std::string_view) override { return Answer(nullptr); }
-  QueryResult SendQuery(std::string_view) override {
-    QueryResult result;
-    result.code = Answer(&result.reply);
-    return result;
-  }
-  std::int32_t ResultCodeExtended() override { return Answer(nullptr); }
-
- private:
-  std::int32_t Answer(std::string* reply) {
+// The register takes its answers and events from the script in the order the operations come.
+void ScriptRegister(testing::ScriptedControl& control, Script& script) {
+  control.beforeAnswer = [&script](const std::string&, RegisterEvents& events) {
     for (std::string text;;) {
-      if (script_.TakeMarked('!', text)) {
-        if (events_ != nullptr) events_->DataReceived(text);
-      } else if (script_.TakeMarked('#', text)) {
-        if (events_ != nullptr) events_->StatusUpdate(NumberIn(text));
+      if (script.TakeMarked('!', text)) {
+        events.DataReceived(text);
+      } else if (script.TakeMarked('#', text)) {
+        events.StatusUpdate(NumberIn(text));
       } else {
-        break;
+        return;
       }
     }
+  };
+  control.replyTo = [&script](const std::string&, std::size_t) {
+    testing::ScriptedReply answer;
     std::string line;
-    if (!script_.TakeAnswer(line)) return kResultNoHardware;
-    const std::size_t blank = line.find(' ');
-    if (reply != nullptr && blank != std::string::npos) *reply = line.substr(blank + 1);
-    return NumberIn(line);
-  }
-
-  Script& script_;
-  RegisterEvents* events_ = nullptr;
-};
+    if (!script.TakeAnswer(line)) {
+      answer.result = kResultNoHardware;
+      return answer;
+    }
+    answer.result = NumberIn(line);
+    if (const std::size_t blank = line.find(' '); blank != std::string::npos) answer.reply = line.substr(blank + 1);
+    return answer;
+  };
+}
 
 class ScriptedOperator final : public Operator {
  public:
@@ -135,7 +124,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   host.files[kDefaultCommandFile] = input.substr(0, split);
   testing::FakeSettingsStore store;
   ScriptedOperator theOperator(script);
-  ScriptedRegister control(script);
+  testing::ScriptedControl control;
+  ScriptRegister(control, script);
   std::ostringstream diagnostics;
   DriverRun run(host, store, theOperator, control, diagnostics);
   const int exitStatus = Main(run);

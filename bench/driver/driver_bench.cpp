@@ -18,16 +18,15 @@
 #include <thread>
 
 #include "child_process.h"
-#include "fake_tcp_register.h"
 #include "loopback.h"
+#include "scripted_tcp_register.h"
 #include "tcp_register_control.h"
 #include "temp_folder.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using zelko::testing::FakeReply;
-using zelko::testing::FakeTcpRegister;
+using zelko::testing::ScriptedTcpRegister;
 
 constexpr int kCommands = 10000;
 constexpr int kRoundTrips = 20000;
@@ -76,12 +75,8 @@ void ReportDriver(const char* what, const std::string& control) {
               full / 1000, empty / 1000);
 }
 
-FakeTcpRegister Responder() {
-  return FakeTcpRegister([](const std::string&, std::size_t) { return FakeReply{}; });
-}
-
 void ReportTcpControl() {
-  FakeTcpRegister responder = Responder();
+  const ScriptedTcpRegister responder;
   const auto control = zelko::MakeTcpRegisterControl("127.0.0.1", responder.Port(), std::chrono::seconds(15));
   control->SendCommand("warm-up");
   const double perOperation = Best([&] {
@@ -136,7 +131,7 @@ int main() {
   try {
     ReportDriver("ZelkoDriver, built-in emulator, 10,000 commands", "emulator");
     {
-      FakeTcpRegister responder = Responder();
+      const ScriptedTcpRegister responder;
       ReportDriver("ZelkoDriver, TCP control, 10,000 commands", "tcp:127.0.0.1:" + responder.Port());
     }
     ReportTcpControl();

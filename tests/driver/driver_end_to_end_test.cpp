@@ -10,7 +10,7 @@
 #include <map>
 
 #include "child_process.h"
-#include "fake_tcp_register.h"
+#include "scripted_tcp_register.h"
 #include "temp_folder.h"
 
 namespace zelko {
@@ -18,10 +18,10 @@ namespace {
 
 using ::testing::ElementsAreArray;
 using ::testing::HasSubstr;
-using testing::DataEventLine;
-using testing::FakeTcpRegister;
+using testing::DataEvent;
 using testing::RegisterScript;
-using testing::StatusEventLine;
+using testing::ScriptedTcpRegister;
+using testing::StatusEvent;
 using Operations = std::vector<std::string>;
 using Settings = std::map<std::string, std::string>;
 
@@ -90,7 +90,7 @@ struct Case {
 
 class DriverEndToEnd : public ::testing::TestWithParam<Case> {
  protected:
-  testing::ChildResult Run(const FakeTcpRegister& fake, testing::Environment environment = {},
+  testing::ChildResult Run(const ScriptedTcpRegister& fake, testing::Environment environment = {},
                            const std::vector<std::string>& arguments = {}) {
     environment["ZELKO_CONTROL"] = "tcp:127.0.0.1:" + fake.Port();
     environment["ZELKO_OPERATOR"] = "script:" + root.Write("answers.txt", answers);
@@ -118,7 +118,7 @@ TEST_P(DriverEndToEnd, Runs) {
   if (!c.settingsFile.empty()) root.Write("settings.ini", c.settingsFile);
   root.Write("c/SCONTRINO.OUT", "earlier\r\nOK\r\n");
   answers = c.answers;
-  FakeTcpRegister fake(c.script.Build());
+  ScriptedTcpRegister fake(c.script);
   const auto outcome = Run(fake);
   EXPECT_EQ(outcome.exitStatus, c.exitStatus) << outcome.output;
   EXPECT_EQ(root.Read("c/SCONTRINO.OUT"), c.result);
@@ -127,7 +127,7 @@ TEST_P(DriverEndToEnd, Runs) {
   EXPECT_EQ(ReadSettings(root.Read("settings.ini")), c.settings);
 }
 
-RegisterScript Statuses(std::vector<std::pair<std::int32_t, std::string>> replies) {
+RegisterScript Statuses(std::deque<std::pair<std::int32_t, std::string>> replies) {
   RegisterScript script;
   script.statusReplies = std::move(replies);
   return script;
@@ -140,7 +140,7 @@ RegisterScript FailingCommand(const std::string& command, std::int32_t result, s
   return script;
 }
 
-RegisterScript Events(std::map<std::string, std::vector<std::string>> events) {
+RegisterScript Events(std::map<std::string, std::vector<testing::ScriptedEvent>> events) {
   RegisterScript script;
   script.eventsBefore = std::move(events);
   return script;
@@ -267,25 +267,25 @@ INSTANTIATE_TEST_SUITE_P(
              .result = "7z\r\nOK\r\n",
              .operations = kWholeRun},
         Case{.name = "ReceiptPaperEndAndBack",
-             .script = Events({{"SendCommand A", {StatusEventLine(24)}}, {"SendCommand B", {StatusEventLine(26)}}}),
+             .script = Events({{"SendCommand A", {StatusEvent(24)}}, {"SendCommand B", {StatusEvent(26)}}}),
              .result = "1234\r\nOK\r\n",
              .operations = kWholeRun,
              .operatorLog = {"notice\tshow\t" + kReceiptEmpty, "notice\tclose"}},
         Case{.name = "ReceiptEndClosedByJournalBack",
-             .script = Events({{"SendCommand A", {StatusEventLine(24)}}, {"SendCommand B", {StatusEventLine(23)}}}),
+             .script = Events({{"SendCommand A", {StatusEvent(24)}}, {"SendCommand B", {StatusEvent(23)}}}),
              .result = "1234\r\nOK\r\n",
              .operations = kWholeRun,
              .operatorLog = {"notice\tshow\t" + kReceiptEmpty, "notice\tclose"}},
         Case{.name = "BothRollsShareOneNotice",
-             .script = Events({{"SendCommand A", {StatusEventLine(24), StatusEventLine(21)}},
-                               {"SendCommand B", {StatusEventLine(26), StatusEventLine(23)}}}),
+             .script = Events({{"SendCommand A", {StatusEvent(24), StatusEvent(21)}},
+                               {"SendCommand B", {StatusEvent(26), StatusEvent(23)}}}),
              .result = "1234\r\nOK\r\n",
              .operations = kWholeRun,
              .operatorLog = {"notice\tshow\t" + kReceiptEmpty, "notice\tshow\t" + kJournalEmpty, "notice\tclose"}},
         Case{.name = "JournalEndClosedByReceiptBack",
-             .script = Events({{"SendCommand =K", {StatusEventLine(23)}},
-                               {"SendCommand A", {StatusEventLine(21)}},
-                               {"SendCommand B", {StatusEventLine(26), StatusEventLine(24)}}}),
+             .script = Events({{"SendCommand =K", {StatusEvent(23)}},
+                               {"SendCommand A", {StatusEvent(21)}},
+                               {"SendCommand B", {StatusEvent(26), StatusEvent(24)}}}),
              .result = "1234\r\nOK\r\n",
              .operations = kWholeRun,
              .operatorLog = {"notice\tshow\t" + kJournalEmpty, "notice\tclose", "notice\tshow\t" + kReceiptEmpty}}),
@@ -297,13 +297,12 @@ TEST_F(DriverEndToEndRun, DataEventsReplaceTheDataFileOnlyWhenDataArrives) {
   root.Write("c/SCONTRINO.INP", kReceipt);
   root.Write("c/JQTZelkoData.OUT", "earlier\r\n");
   {
-    FakeTcpRegister quiet(RegisterScript{}.Build());
+    ScriptedTcpRegister quiet;
     EXPECT_EQ(Run(quiet).exitStatus, 0);
   }
   EXPECT_EQ(root.Read("c/JQTZelkoData.OUT"), "earlier\r\n");
-  FakeTcpRegister talking(
-      Events({{"SendCommand A", {DataEventLine("uno"), DataEventLine("due \xE8")}}, {"SendCommand B", {DataEventLine("")}}})
-          .Build());
+  ScriptedTcpRegister talking(
+      Events({{"SendCommand A", {DataEvent("uno"), DataEvent("due \xE8")}}, {"SendCommand B", {DataEvent("")}}}));
   EXPECT_EQ(Run(talking).exitStatus, 0);
   EXPECT_EQ(root.Read("c/JQTZelkoData.OUT"), "uno\r\ndue \xE8\r\n\r\n");
 }
@@ -311,7 +310,7 @@ TEST_F(DriverEndToEndRun, DataEventsReplaceTheDataFileOnlyWhenDataArrives) {
 TEST_F(DriverEndToEndRun, UnwritableDataFileIsToldOnceAndTheReceiptGoesOn) {
   root.Write("c/SCONTRINO.INP", kReceipt);
   root.MakeFolder("c/JQTZelkoData.OUT");
-  FakeTcpRegister fake(Events({{"SendCommand A", {DataEventLine("x"), DataEventLine("y")}}}).Build());
+  ScriptedTcpRegister fake(Events({{"SendCommand A", {DataEvent("x"), DataEvent("y")}}}));
   const auto outcome = Run(fake);
   EXPECT_EQ(outcome.exitStatus, 0);
   EXPECT_EQ(root.Read("c/SCONTRINO.OUT"), "1234\r\nOK\r\n");
@@ -322,7 +321,7 @@ TEST_F(DriverEndToEndRun, UnwritableDataFileIsToldOnceAndTheReceiptGoesOn) {
 TEST_F(DriverEndToEndRun, ResultPathOnTheCommandLineInQuotes) {
   root.Write("c/SCONTRINO.INP", kReceipt);
   root.MakeFolder("d/Risultati Cassa");
-  FakeTcpRegister fake(RegisterScript{}.Build());
+  ScriptedTcpRegister fake;
   const auto outcome = Run(fake, {}, {"\"d:\\Risultati Cassa\\esito.out\""});
   EXPECT_EQ(outcome.exitStatus, 0);
   EXPECT_EQ(root.Read("d/Risultati Cassa/esito.out"), "1234\r\nOK\r\n");
@@ -331,7 +330,7 @@ TEST_F(DriverEndToEndRun, ResultPathOnTheCommandLineInQuotes) {
 
 TEST_F(DriverEndToEndRun, UnwritableResultFileGivesExitStatusTwo) {
   root.Write("c/SCONTRINO.INP", kReceipt);
-  FakeTcpRegister fake(RegisterScript{}.Build());
+  ScriptedTcpRegister fake;
   const auto outcome = Run(fake, {}, {"c:\\no such folder\\r.out"});
   EXPECT_EQ(outcome.exitStatus, 2);
   EXPECT_THAT(outcome.output, HasSubstr("c:\\no such folder\\r.out"));
@@ -340,7 +339,7 @@ TEST_F(DriverEndToEndRun, UnwritableResultFileGivesExitStatusTwo) {
 
 TEST_F(DriverEndToEndRun, SevenPlacesTheFilesInTheProfileFolder) {
   root.Write("c/Users/anna/Scontrino.inp", kReceipt);
-  FakeTcpRegister fake(Events({{"SendCommand A", {DataEventLine("d")}}}).Build());
+  ScriptedTcpRegister fake(Events({{"SendCommand A", {DataEvent("d")}}}));
   const auto outcome = Run(fake, {{"ZELKO_WINDOWS_VERSION", "2.6.1.7601"}, {"USERPROFILE", "c:\\Users\\anna"}});
   EXPECT_EQ(outcome.exitStatus, 0) << outcome.output;
   EXPECT_EQ(root.Read("c/Users/anna/SCONTRINO.OUT"), "1234\r\nOK\r\n");
@@ -351,7 +350,7 @@ TEST_F(DriverEndToEndRun, NoRegisterListeningIsNotConnected) {
   root.Write("c/SCONTRINO.INP", kReceipt);
   std::string port;
   {
-    FakeTcpRegister gone(RegisterScript{}.Build());
+    ScriptedTcpRegister gone;
     port = gone.Port();
   }
   root.Write("answers.txt", "");
@@ -366,8 +365,8 @@ TEST_F(DriverEndToEndRun, NoRegisterListeningIsNotConnected) {
 // The report's port closing does not wait a whole timeout more on a silent register.
 TEST_F(DriverEndToEndRun, SilentRegisterIsReportedWithinTheTimeoutAndOneSecond) {
   root.Write("c/SCONTRINO.INP", kReceipt);
-  FakeTcpRegister fake([](const std::string& operation, std::size_t) {
-    testing::FakeReply reply;
+  ScriptedTcpRegister fake([](const std::string& operation, std::size_t) {
+    testing::ScriptedReply reply;
     if (operation == "SendQuery <</?s") reply.delay = std::chrono::milliseconds(6000);
     return reply;
   });
