@@ -83,7 +83,7 @@ else
   windows_tests=OFF
   cmake/windows-deps.sh i686 --no-googletest
   cmake --preset windows -DZELKO_BUILD_TESTS=OFF >/dev/null
-  cmake --build --preset windows -j"$jobs" --target ZelkoDriver PLUZELKO ZelkoService ZelkoStandIn
+  cmake --build --preset windows -j"$jobs" --target ZelkoDriver PLUZELKO ZelkoCheck ZelkoService ZelkoStandIn
   step "cross-building the tests for 64-bit Windows (preset windows-x64)"
   cmake/windows-deps.sh x86_64
   cmake --preset windows-x64 >/dev/null
@@ -93,6 +93,8 @@ for program in build/windows/driver/ZelkoDriver.exe build/windows/loader/PLUZELK
                build/windows/standin/ZelkoStandIn.dll; do
   check "$program is 32-bit, needing only system DLLs" tests/windows/check_program.sh "$program"
 done
+check "ZelkoCheck.exe is a 32-bit console program for Windows XP, needing only system DLLs" \
+  tests/windows/check_program.sh --console build/windows/check/ZelkoCheck.exe
 check "ZelkoService.exe is a 32-bit console program for Windows 7, needing only system DLLs" \
   tests/windows/check_program.sh --console-windows7 build/windows/service/ZelkoService.exe
 

@@ -32,6 +32,14 @@ class RunLock {
 // maps them to its own file system.
 class HostServices {
  public:
+  // How a file at a path could be written, as Create would write it.
+  enum class WriteAccess {
+    Replace,   // it exists and a file can be made beside it: replaced atomically
+    InPlace,   // it exists, its folder takes no new file, and it may be written: in place
+    Create,    // it is missing and its folder takes a new file
+    None,      // it cannot be written or created, or something other than a file stands there
+  };
+
   enum class CreateMode {
     Truncate,        // create or empty in place; what was written stays on failure
     // Written beside the target and renamed over it on Commit(). Where no file
@@ -71,10 +79,16 @@ class HostServices {
   // nothing is created, and a folder, device or pipe is left alone. False
   // when a file stays there as it was.
   virtual bool EmptyFile(const std::string& path) const = 0;
+  // How the file could be written, found without changing it: nothing is
+  // left behind and no byte of it changes.
+  virtual WriteAccess ProbeWrite(const std::string& path) const = 0;
   // Waits until this process alone runs on the file at `path`: one lock per
   // file however the case of its name is written (run_lock.h), made
   // without creating anything beside the file. Null when it cannot be had.
   virtual std::unique_ptr<RunLock> LockForRun(const std::string& path) const = 0;
+  // The same lock when no other run holds it, without waiting; otherwise null,
+  // with `held` telling whether a run holds it (false: it cannot be had at all).
+  virtual std::unique_ptr<RunLock> TryLockForRun(const std::string& path, bool& held) const = 0;
 };
 
 }  // namespace zelko

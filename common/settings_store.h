@@ -22,6 +22,8 @@ class SettingsStore {
   // Creates the key when absent. False when nothing was written (a store that
   // could not be read is never rewritten, so nothing in it is lost).
   virtual bool Write(std::string_view key, std::string_view value) = 0;
+  // Whether a Write could succeed, found without changing the store.
+  virtual bool CanWrite() const = 0;
 };
 
 }  // namespace zelko

@@ -73,6 +73,7 @@ DriverEnvironment ReadDriverEnvironment(const std::vector<std::string>& entries,
   environment.operatorSetting = value("ZELKO_OPERATOR");
   environment.theOperator = ParseOperatorChoice(environment.operatorSetting);
   environment.operatorLog = value("ZELKO_OPERATOR_LOG");
+  environment.controlLog = value("ZELKO_CONTROL_LOG");
   return environment;
 }
 

@@ -33,6 +33,7 @@ struct DriverEnvironment {
   std::string operatorSetting;                 // ZELKO_OPERATOR as given, for messages
   OperatorChoice theOperator;
   std::string operatorLog;  // ZELKO_OPERATOR_LOG; empty: no log
+  std::string controlLog;   // ZELKO_CONTROL_LOG; empty: no trace of the control
 };
 
 inline constexpr std::chrono::milliseconds kDefaultControlTimeout{15000};

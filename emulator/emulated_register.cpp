@@ -82,7 +82,10 @@ Outcome EmulatedRegister::Perform(const Request& request) {
     case Operation::HighSpeed:
       break;
     case Operation::OpenPort:
-      outcome.result = scenario_.absent ? kResultNoHardware : 0;
+      // A port where the register is not: nothing answers there.
+      outcome.result = scenario_.absent || (!scenario_.port.empty() && request.text != scenario_.port)
+                           ? kResultNoHardware
+                           : 0;
       portOpen_ = outcome.result == 0;
       commandCount_ = 0;
       queryCount_ = 0;

@@ -111,6 +111,10 @@ class LineParser {
     std::string error;
     if (*keyword == "absent") {
       scenario_.absent = true;
+    } else if (*keyword == "port") {
+      const auto port = words_.Next();
+      if (!port) return "expected port <text>";
+      scenario_.port = *port;
     } else if (*keyword == "cover") {
       error = SetState(scenario_.coverOpen, "open", "closed", "cover open|closed");
     } else if (*keyword == "receipt") {

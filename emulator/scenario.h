@@ -43,6 +43,7 @@ struct Rule {
 
 struct Scenario {
   bool absent = false;
+  std::string port;  // "port <text>": the register answers on this port only; empty: on any
   bool coverOpen = false;
   bool receiptOpen = false;
   bool receiptPaperEmpty = false;

@@ -28,10 +28,13 @@ std::unique_ptr<ByteSink> CreateFileForWriting(const std::string& path, HostServ
 // HostServices::EmptyFile on a path of this machine.
 bool EmptyLocalFile(const std::string& path);
 
+// HostServices::ProbeWrite on a path of this machine: the temporary that an
+// atomic replacement would make is made and removed again.
+HostServices::WriteAccess ProbeLocalWrite(const std::string& path);
+
 // Appends to the file, creating it when missing; each Write goes to the end.
 // Null on the same grounds as above.
 std::unique_ptr<ByteSink> OpenFileForAppending(const std::string& path);
-
 
 // Both paths lead to one existing file: the same device and inode on POSIX,
 // the same volume serial number and file index on Windows.

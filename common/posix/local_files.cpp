@@ -247,6 +247,25 @@ bool EmptyLocalFile(const std::string& path) {
   return emptied || ::unlink(target->c_str()) == 0;
 }
 
+HostServices::WriteAccess ProbeLocalWrite(const std::string& path) {
+  using Access = HostServices::WriteAccess;
+  const auto target = FollowLinks(path);
+  struct stat info {};
+  const Entry entry = target ? EntryAt(*target, info) : Entry::Other;
+  if (entry == Entry::Other) return Access::None;
+  std::string temporary;
+  if (const int fd = CreateTemporaryBeside(*target, temporary); fd >= 0) {
+    ::close(fd);
+    ::unlink(temporary.c_str());
+    return entry == Entry::Regular ? Access::Replace : Access::Create;
+  }
+  if (entry == Entry::Missing) return Access::None;
+  const int fd = OpenRegularFile(*target, O_WRONLY);
+  if (fd < 0) return Access::None;
+  ::close(fd);
+  return Access::InPlace;
+}
+
 std::unique_ptr<ByteSink> OpenFileForAppending(const std::string& path) {
   const int fd = OpenRegularFile(path, O_WRONLY | O_CREAT | O_APPEND);
   if (fd < 0) return nullptr;

@@ -87,10 +87,16 @@ class PosixHostServices : public HostServices {
 
   bool EmptyFile(const std::string& path) const override { return EmptyLocalFile(LocalPath(path)); }
 
+  HostServices::WriteAccess ProbeWrite(const std::string& path) const override {
+    return ProbeLocalWrite(LocalPath(path));
+  }
+
   std::unique_ptr<RunLock> LockForRun(const std::string& path) const override {
-    std::error_code ignored;
-    const auto full = std::filesystem::absolute(LocalPath(path), ignored).lexically_normal();
-    return LockFileForRun(root_, RunLockName(full.string()));
+    return LockFileForRun(root_, LockName(path));
+  }
+
+  std::unique_ptr<RunLock> TryLockForRun(const std::string& path, bool& held) const override {
+    return TryLockFileForRun(root_, LockName(path), held);
   }
 
  private:
@@ -102,6 +108,12 @@ class PosixHostServices : public HostServices {
       std::filesystem::create_directories(mapped.driveFolder, ignored);
     }
     return FindNameCase(mapped.path);
+  }
+
+  // The lock file's name, from the file's full path on this machine.
+  std::string LockName(const std::string& windowsPath) const {
+    std::error_code ignored;
+    return RunLockName(std::filesystem::absolute(LocalPath(windowsPath), ignored).lexically_normal().string());
   }
 
   std::string root_;

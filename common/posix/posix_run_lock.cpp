@@ -32,7 +32,8 @@ std::string SharedLockFolder() {
   return folder;
 }
 
-std::unique_ptr<RunLock> LockFileIn(const std::string& folder, const std::string& name) {
+// Waits for the lock, or with `held` set tries once and says whether another run holds it.
+std::unique_ptr<RunLock> LockFileIn(const std::string& folder, const std::string& name, bool* held) {
   const std::string path = folder + "/" + name;
   // Without waiting: a FIFO at the lock's name would block the open forever.
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
@@ -45,23 +46,34 @@ std::unique_ptr<RunLock> LockFileIn(const std::string& folder, const std::string
   if (info.st_uid == ::geteuid()) ::fchmod(fd, 0666);
   int locked;
   do {
-    locked = ::flock(fd, LOCK_EX);
+    locked = ::flock(fd, held ? LOCK_EX | LOCK_NB : LOCK_EX);
   } while (locked != 0 && errno == EINTR);
   if (locked != 0) {
+    if (held) *held = errno == EWOULDBLOCK;
     ::close(fd);
     return nullptr;
   }
   return std::make_unique<FileRunLock>(fd);
 }
 
-}  // namespace
-
-std::unique_ptr<RunLock> LockFileForRun(const std::string& root, const std::string& name) {
+std::unique_ptr<RunLock> LockIn(const std::string& root, const std::string& name, bool* held) {
   const std::string own = root + "/locks";
   ::mkdir(root.c_str(), 0777);
   ::mkdir(own.c_str(), 0777);
-  if (auto lock = LockFileIn(own, name)) return lock;
-  return LockFileIn(SharedLockFolder(), name);
+  if (auto lock = LockFileIn(own, name, held)) return lock;
+  if (held && *held) return nullptr;
+  return LockFileIn(SharedLockFolder(), name, held);
+}
+
+}  // namespace
+
+std::unique_ptr<RunLock> LockFileForRun(const std::string& root, const std::string& name) {
+  return LockIn(root, name, nullptr);
+}
+
+std::unique_ptr<RunLock> TryLockFileForRun(const std::string& root, const std::string& name, bool& held) {
+  held = false;
+  return LockIn(root, name, &held);
 }
 
 }  // namespace zelko

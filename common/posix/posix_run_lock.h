@@ -12,5 +12,7 @@ namespace zelko {
 // folder that every user shares; the lock dies with the process. Null when
 // neither can hold the lock file or the lock cannot be had.
 std::unique_ptr<RunLock> LockFileForRun(const std::string& root, const std::string& name);
+// The same without waiting: null, with `held` true, while another run holds it.
+std::unique_ptr<RunLock> TryLockFileForRun(const std::string& root, const std::string& name, bool& held);
 
 }  // namespace zelko

@@ -41,6 +41,14 @@ class IniSettingsStore : public SettingsStore {
     return {SettingValue::State::Present, *value};
   }
 
+  // The file as a write would replace it, or the folder that a first write would make it in.
+  bool CanWrite() const override {
+    if (Load(path_).state == LoadedFile::State::Unreadable) return false;
+    if (ProbeLocalWrite(path_) != HostServices::WriteAccess::None) return true;
+    struct stat info {};
+    return ::stat(root_.c_str(), &info) != 0 && errno == ENOENT;  // a first write makes the folder
+  }
+
   bool Write(std::string_view key, std::string_view value) override {
     const LoadedFile file = Load(path_);
     if (file.state == LoadedFile::State::Unreadable) return false;

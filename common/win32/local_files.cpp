@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "local_files.h"
+#include "win32_virtual_store.h"
 
 namespace zelko {
 
@@ -208,25 +209,6 @@ bool EmptyOrRemove(const std::string& path) {
   return DeleteFileA(path.c_str()) != 0;
 }
 
-// The copy of a file in a protected place of the system drive that Windows'
-// file virtualization keeps for this user ("%LOCALAPPDATA%\VirtualStore\..."):
-// a virtualized program (32-bit, without a manifest, such as many tills'
-// applications) reads that copy instead of the file once it exists. Empty on
-// another drive, and where Windows has no virtualization (no LOCALAPPDATA).
-std::string VirtualStoreCopy(const std::string& path) {
-  char full[MAX_PATH];
-  char drive[MAX_PATH];
-  char store[MAX_PATH];
-  const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-  const DWORD driveLength = GetEnvironmentVariableA("SystemDrive", drive, sizeof drive);
-  const DWORD storeLength = GetEnvironmentVariableA("LOCALAPPDATA", store, sizeof store);
-  const auto letter = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
-  const bool onSystemDrive = length > 3 && length < sizeof full && driveLength == 2 &&
-                             letter(full[0]) == letter(drive[0]) && full[1] == ':' && full[2] == '\\';
-  if (!onSystemDrive || storeLength == 0 || storeLength >= sizeof store) return {};
-  return std::string(store) + "\\VirtualStore" + (full + 2);
-}
-
 }  // namespace
 
 std::unique_ptr<ByteSource> OpenFileForReading(const std::string& path) {
@@ -262,6 +244,28 @@ bool EmptyLocalFile(const std::string& path) {
   const bool copyGone = copy.empty() || GetFileAttributesA(copy.c_str()) == INVALID_FILE_ATTRIBUTES ||
                         DeleteFileA(copy.c_str()) || EmptyOrRemove(copy);
   return copyGone && EmptyOrRemove(path);
+}
+
+HostServices::WriteAccess ProbeLocalWrite(const std::string& path) {
+  using Access = HostServices::WriteAccess;
+  const auto target = FollowLinks(path);
+  if (!target) return Access::None;
+  const DWORD attributes = GetFileAttributesA(target->c_str());
+  const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+  if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return Access::None;
+  std::string temporary;
+  if (const HANDLE file = CreateTemporaryBeside(*target, temporary); file != INVALID_HANDLE_VALUE) {
+    CloseHandle(file);
+    DeleteFileA(temporary.c_str());
+    // A read-only file is not replaced: the move over it is refused.
+    if (!exists) return Access::Create;
+    return (attributes & FILE_ATTRIBUTE_READONLY) ? Access::None : Access::Replace;
+  }
+  if (!exists) return Access::None;
+  const HANDLE file = OpenDiskFile(*target, GENERIC_WRITE, OPEN_EXISTING);
+  if (file == INVALID_HANDLE_VALUE) return Access::None;
+  CloseHandle(file);
+  return Access::InPlace;
 }
 
 std::unique_ptr<ByteSink> OpenFileForAppending(const std::string& path) {

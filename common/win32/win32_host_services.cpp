@@ -82,7 +82,15 @@ class Win32HostServices : public HostServices {
 
   bool EmptyFile(const std::string& path) const override { return EmptyLocalFile(path); }
 
-  std::unique_ptr<RunLock> LockForRun(const std::string& path) const override { return LockWin32RunOn(path); }
+  WriteAccess ProbeWrite(const std::string& path) const override { return ProbeLocalWrite(path); }
+
+  std::unique_ptr<RunLock> LockForRun(const std::string& path) const override {
+    return LockWin32RunOn(path, nullptr);
+  }
+
+  std::unique_ptr<RunLock> TryLockForRun(const std::string& path, bool& held) const override {
+    return LockWin32RunOn(path, &held);
+  }
 };
 
 }  // namespace

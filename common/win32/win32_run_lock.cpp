@@ -38,7 +38,8 @@ std::string FullPath(const std::string& path) {
 
 }  // namespace
 
-std::unique_ptr<RunLock> LockWin32RunOn(const std::string& path) {
+std::unique_ptr<RunLock> LockWin32RunOn(const std::string& path, bool* held) {
+  if (held) *held = false;
   // Any user's run may open the mutex that another user's run made first.
   SECURITY_DESCRIPTOR everyone;
   InitializeSecurityDescriptor(&everyone, SECURITY_DESCRIPTOR_REVISION);
@@ -48,8 +49,9 @@ std::unique_ptr<RunLock> LockWin32RunOn(const std::string& path) {
   const HANDLE mutex = CreateMutexA(&attributes, FALSE, name.c_str());
   if (!mutex) return nullptr;
   // WAIT_ABANDONED: the holder died without letting go; the lock is ours now.
-  const DWORD waited = WaitForSingleObject(mutex, INFINITE);
+  const DWORD waited = WaitForSingleObject(mutex, held ? 0 : INFINITE);
   if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+    if (held) *held = waited == WAIT_TIMEOUT;
     CloseHandle(mutex);
     return nullptr;
   }

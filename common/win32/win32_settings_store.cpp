@@ -24,6 +24,19 @@ class RegistrySettingsStore : public SettingsStore {
     return value;
   }
 
+  // The key opened for setting values, or, when it is missing, the user's
+  // branch for programs' settings opened for making it; nothing is created.
+  bool CanWrite() const override {
+    HKEY handle = nullptr;
+    LONG opened = RegOpenKeyExA(HKEY_CURRENT_USER, keyPath_.c_str(), 0, KEY_SET_VALUE, &handle);
+    if (opened == ERROR_FILE_NOT_FOUND) {
+      opened = RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_CREATE_SUB_KEY, &handle);
+    }
+    if (opened != ERROR_SUCCESS) return false;
+    RegCloseKey(handle);
+    return true;
+  }
+
   bool Write(std::string_view key, std::string_view value) override {
     HKEY handle = nullptr;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,

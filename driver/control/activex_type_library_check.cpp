@@ -272,8 +272,8 @@ std::vector<std::string> Differences(const Member& member, const ControlOperatio
   return differences;
 }
 
-ControlFinding CheckOperation(const std::vector<Member>& members, const ControlOperation& operation) {
-  ControlFinding finding{"control.operation." + std::string(operation.name), false, {}, kRemedy};
+Finding CheckOperation(const std::vector<Member>& members, const ControlOperation& operation) {
+  Finding finding{"control.operation." + std::string(operation.name), false, {}, kRemedy};
   const INVOKEKIND kind = InvokeKindOf(operation.kind);
   const Member* member =
       Find(members, [&](const Member& m) { return m.id == operation.dispatchId && m.kind == kind; });
@@ -293,9 +293,9 @@ ControlFinding CheckOperation(const std::vector<Member>& members, const ControlO
   return {finding.id, true, heading + result + ", come lo chiama il driver", {}};
 }
 
-ControlFinding CheckEvent(const std::vector<Member>& events, const std::string& source, const ControlEvent& event) {
+Finding CheckEvent(const std::vector<Member>& events, const std::string& source, const ControlEvent& event) {
   const std::string name(event.name);
-  ControlFinding finding{"control.event." + name, false, {}, kRemedy};
+  Finding finding{"control.event." + name, false, {}, kRemedy};
   const std::string expected = name + "(" + TypeName(event.argument) + ")";
   if (source.empty()) {
     finding.text = name + ": la classe non ha un'interfaccia eventi predefinita ([default, source])";
@@ -325,8 +325,8 @@ ControlFinding CheckEvent(const std::vector<Member>& events, const std::string& 
 
 }  // namespace
 
-std::vector<ControlFinding> CheckTypeLibrary(ITypeInfo* coclass) {
-  std::vector<ControlFinding> findings;
+std::vector<Finding> CheckTypeLibrary(ITypeInfo* coclass) {
+  std::vector<Finding> findings;
   std::vector<Member> operations;
   CollectMembers(DefaultInterface(coclass, false).Get(), operations);
   for (const ControlOperation& operation : control_table::kOperations) {

@@ -14,6 +14,6 @@ namespace zelko {
 // (control_dispatch_table.h): one finding each, in the table's order, every
 // difference named (a dispatch id not found and where the operation is, a
 // kind of call, an argument or result type, a by-reference string).
-std::vector<ControlFinding> CheckTypeLibrary(ITypeInfo* coclass);
+std::vector<Finding> CheckTypeLibrary(ITypeInfo* coclass);
 
 }  // namespace zelko

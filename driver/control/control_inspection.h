@@ -1,17 +1,10 @@
 #pragma once
 
-#include <string>
 #include <vector>
 
-namespace zelko {
+#include "finding.h"
 
-// One finding about the register control at this till.
-struct ControlFinding {
-  std::string id;      // stable, e.g. "control.operation.SendQuery"
-  bool ok = false;
-  std::string text;    // one line for the technician, Italian
-  std::string remedy;  // what to do, Italian; empty when ok
-};
+namespace zelko {
 
 // The maker's control JQTZelko.JqtEcrZelko as this till has it, against what
 // the driver relies on (control_dispatch_table.h), in this order:
@@ -31,6 +24,6 @@ struct ControlFinding {
 // called, so nothing reaches a register. Call it on a thread that may start a
 // single-threaded COM apartment, as the driver's own thread. Empty where there
 // is no ActiveX control (POSIX).
-std::vector<ControlFinding> InspectRegisterControl();
+std::vector<Finding> InspectRegisterControl();
 
 }  // namespace zelko

@@ -2,6 +2,6 @@
 
 namespace zelko {
 
-std::vector<ControlFinding> InspectRegisterControl() { return {}; }
+std::vector<Finding> InspectRegisterControl() { return {}; }
 
 }  // namespace zelko

@@ -35,21 +35,21 @@ constexpr char kRegisterAgain[] =
     "Registrare di nuovo il controllo dalla cartella dove si trova, da un prompt dei comandi come amministratore: "
     "regsvr32 JQTZelko.ocx.";
 
-ControlFinding Passed(const char* id, std::string text) { return {id, true, std::move(text), {}}; }
-ControlFinding Failed(const char* id, std::string text, std::string remedy) {
+Finding Passed(const char* id, std::string text) { return {id, true, std::move(text), {}}; }
+Finding Failed(const char* id, std::string text, std::string remedy) {
   return {id, false, std::move(text), std::move(remedy)};
 }
 
 // --- the class and its server ----------------------------------------------------
 
-ControlFinding ClassFinding(const std::wstring& clsid) {
+Finding ClassFinding(const std::wstring& clsid) {
   std::string text = "ProgID " + WideToBytes(kRegisterControlProgId) + " registrato: CLSID " + WideToBytes(clsid);
   if (const auto description = ClassesText(L"CLSID\\" + clsid)) text += " \"" + WideToBytes(*description) + "\"";
   return Passed("control.progid", text);
 }
 
 // The server file; empty, with the failure in `findings`, when there is none.
-std::wstring ServerFile(const std::wstring& clsid, std::vector<ControlFinding>& findings) {
+std::wstring ServerFile(const std::wstring& clsid, std::vector<Finding>& findings) {
   const std::wstring key = L"CLSID\\" + clsid;
   const auto registered = ClassesText(key + L"\\InprocServer32");
   if (!registered || registered->empty()) {
@@ -72,7 +72,7 @@ std::wstring ServerFile(const std::wstring& clsid, std::vector<ControlFinding>& 
   return path;
 }
 
-ControlFinding LoadFinding(const std::wstring& path) {
+Finding LoadFinding(const std::wstring& path) {
   const std::string file = WideToBytes(path);
   const std::string process = "questo processo a " + std::to_string(kProcessBits) + " bit";
   const ServerLoad load = CheckServerLoad(path);
@@ -97,7 +97,7 @@ ControlFinding LoadFinding(const std::wstring& path) {
                 "Reinstallare il controllo; se l'errore resta, chiedere al produttore del registratore.");
 }
 
-ControlFinding ThreadingFinding(const std::wstring& clsid) {
+Finding ThreadingFinding(const std::wstring& clsid) {
   const std::wstring model = ClassesText(L"CLSID\\" + clsid + L"\\InprocServer32", L"ThreadingModel").value_or(L"");
   const auto is = [&](const wchar_t* name) { return _wcsicmp(model.c_str(), name) == 0; };
   if (is(L"Apartment") || is(L"Both")) return Passed("control.threading", "ThreadingModel " + WideToBytes(model));
@@ -180,7 +180,7 @@ ComRef<ITypeInfo> ProvidedClass(IDispatch* control, const CLSID& id) {
 // The type library finding, and the class the operations and events are
 // read from: the registered one, else the one the control provides.
 ComRef<ITypeInfo> TypeLibrary(const std::wstring& clsid, const CLSID& id, IDispatch* control,
-                              std::vector<ControlFinding>& findings) {
+                              std::vector<Finding>& findings) {
   RegisteredLibrary registered = FindRegisteredLibrary(clsid, id);
   if (registered.coclass) {
     findings.push_back(Passed("control.typelib", "Libreria dei tipi registrata " + registered.where));
@@ -201,7 +201,7 @@ ComRef<ITypeInfo> TypeLibrary(const std::wstring& clsid, const CLSID& id, IDispa
 
 // --- the control on the driver's form --------------------------------------------
 
-ControlFinding EventsFinding(IDispatch* control) {
+Finding EventsFinding(IDispatch* control) {
   const EventConnection events(control);
   if (events.Connected()) return Passed("control.events", "Il gestore eventi del driver si collega al controllo");
   return Failed("control.events",
@@ -240,7 +240,7 @@ const FormStepText& TextOf(FormStep step) {
   return *std::find_if(std::begin(kFormSteps), std::end(kFormSteps), [step](const auto& s) { return s.step == step; });
 }
 
-ControlFinding FormFinding(const ZelkoForm& form) {
+Finding FormFinding(const ZelkoForm& form) {
   if (form.Active()) {
     return Passed("control.form", "Il controllo si crea e sta sul form ZelkoForm del driver, nel contenitore ATL, "
                                   "attivo sul posto");
@@ -260,7 +260,7 @@ ControlFinding FormFinding(const ZelkoForm& form) {
   return Failed("control.form", text, basic == std::end(kFormSteps) ? kRegisterAgain : basic->remedy);
 }
 
-void Inspect(std::vector<ControlFinding>& findings) {
+void Inspect(std::vector<Finding>& findings) {
   CLSID id;
   if (const HRESULT found = CLSIDFromProgID(kRegisterControlProgId, &id); FAILED(found)) {
     findings.push_back(Failed(
@@ -277,7 +277,7 @@ void Inspect(std::vector<ControlFinding>& findings) {
   findings.push_back(ThreadingFinding(clsid));
   const ZelkoForm form;
   if (ComRef<ITypeInfo> coclass = TypeLibrary(clsid, id, form.JqtEcrZelko1(), findings)) {
-    for (ControlFinding& finding : CheckTypeLibrary(coclass.Get())) findings.push_back(std::move(finding));
+    for (Finding& finding : CheckTypeLibrary(coclass.Get())) findings.push_back(std::move(finding));
   }
   if (form.JqtEcrZelko1()) findings.push_back(EventsFinding(form.JqtEcrZelko1()));
   findings.push_back(FormFinding(form));
@@ -285,10 +285,10 @@ void Inspect(std::vector<ControlFinding>& findings) {
 
 }  // namespace
 
-std::vector<ControlFinding> InspectRegisterControl() {
+std::vector<Finding> InspectRegisterControl() {
   // The registry and type library calls need the thread's apartment as the form does.
   const bool started = SUCCEEDED(CoInitialize(nullptr));
-  std::vector<ControlFinding> findings;
+  std::vector<Finding> findings;
   Inspect(findings);
   if (started) CoUninitialize();
   return findings;

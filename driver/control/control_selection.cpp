@@ -4,6 +4,7 @@
 
 #include "builtin_emulator_control.h"
 #include "control_selection_host.h"
+#include "control_trace.h"
 #include "tcp_register_control.h"
 
 namespace zelko {
@@ -26,7 +27,14 @@ class AbsentRegisterControl final : public RegisterControl {
 
 std::unique_ptr<RegisterControl> MakeAbsentRegisterControl() { return std::make_unique<AbsentRegisterControl>(); }
 
-ControlSelection::ControlSelection(const DriverEnvironment& environment, const HostServices& host) {
+std::unique_ptr<RegisterControl> ControlSelection::Make(std::ostream& diagnostics) const {
+  auto control = make_(diagnostics);
+  if (trace_.empty()) return control;
+  return TraceControl(std::move(control), host_, trace_, diagnostics);
+}
+
+ControlSelection::ControlSelection(const DriverEnvironment& environment, const HostServices& host)
+    : host_(host), trace_(environment.controlLog) {
   const ControlChoice& choice = environment.control;
   switch (choice.kind) {
     case ControlChoice::Kind::HostDefault:

@@ -20,6 +20,7 @@ class FakeSettingsStore : public SettingsStore {
 
   SettingValue Read(std::string_view key) const override;
   bool Write(std::string_view key, std::string_view value) override;
+  bool CanWrite() const override { return !unreadable; }
 };
 
 }  // namespace zelko::testing

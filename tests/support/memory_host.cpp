@@ -94,6 +94,7 @@ void MemoryHost::FailWriteAfter(std::string_view path, std::size_t bytes) {
 }
 void MemoryHost::FailCommit(std::string_view path) { faults_[std::string(path)].failCommit = true; }
 void MemoryHost::FailEmpty(std::string_view path) { faults_[std::string(path)].failEmpty = true; }
+void MemoryHost::HoldLock(std::string_view path) { faults_[std::string(path)].lockHeld = true; }
 void MemoryHost::FailLock(std::string_view path) { faults_[std::string(path)].failLock = true; }
 
 const MemoryHost::Faults& MemoryHost::FaultsOf(std::string_view path) const {
@@ -149,6 +150,18 @@ bool MemoryHost::EmptyFile(const std::string& path) const {
   fileEvents_.push_back("empty " + path);
   if (const auto file = files.find(path); file != files.end()) file->second.clear();
   return true;
+}
+
+HostServices::WriteAccess MemoryHost::ProbeWrite(const std::string& path) const {
+  const bool exists = files.contains(path);
+  if (FaultsOf(path).failCreate) return exists ? WriteAccess::InPlace : WriteAccess::None;
+  return exists ? WriteAccess::Replace : WriteAccess::Create;
+}
+
+std::unique_ptr<RunLock> MemoryHost::TryLockForRun(const std::string& path, bool& held) const {
+  held = FaultsOf(path).lockHeld;
+  if (held) return nullptr;
+  return LockForRun(path);
 }
 
 std::unique_ptr<RunLock> MemoryHost::LockForRun(const std::string& path) const {

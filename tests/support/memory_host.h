@@ -82,6 +82,7 @@ class MemoryHost : public HostServices {
   void FailCommit(std::string_view path);
   void FailEmpty(std::string_view path);
   void FailLock(std::string_view path);
+  void HoldLock(std::string_view path);  // another run holds it: TryLockForRun finds it held
   void ClearFaults() { faults_.clear(); }
 
   // "lock <path>" and "unlock <path>" (the path of the file the run is on),
@@ -105,7 +106,10 @@ class MemoryHost : public HostServices {
   // Folders are not kept: every one is there, but where FailCreate says not.
   bool CreateFolders(const std::string& path) const override;
   bool EmptyFile(const std::string& path) const override;
+  // Replace or Create; InPlace or None where FailCreate says so.
+  WriteAccess ProbeWrite(const std::string& path) const override;
   std::unique_ptr<RunLock> LockForRun(const std::string& path) const override;
+  std::unique_ptr<RunLock> TryLockForRun(const std::string& path, bool& held) const override;
 
  private:
   struct Faults {
@@ -117,6 +121,7 @@ class MemoryHost : public HostServices {
     bool failCommit = false;
     bool failEmpty = false;
     bool failLock = false;
+    bool lockHeld = false;
   };
   const Faults& FaultsOf(std::string_view path) const;
 

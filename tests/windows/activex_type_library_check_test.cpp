@@ -40,9 +40,9 @@ TEST(TypeLibraryCheckTest, NamesTheOneDifferenceOfEachVariantOfTheStandInsTypeLi
     ASSERT_EQ(LoadTypeLibEx((test::ProgramFolder() + c.file).c_str(), REGKIND_NONE, library.Out()), S_OK);
     ComRef<ITypeInfo> coclass;
     ASSERT_EQ(library->GetTypeInfoOfGuid(standIn, coclass.Out()), S_OK);
-    const std::vector<ControlFinding> findings = CheckTypeLibrary(coclass.Get());
+    const std::vector<Finding> findings = CheckTypeLibrary(coclass.Get());
     ASSERT_EQ(findings.size(), 8u);
-    for (const ControlFinding& finding : findings) {
+    for (const Finding& finding : findings) {
       const bool failing = c.failing && finding.id == c.failing;
       EXPECT_EQ(finding.ok, !failing) << finding.id << ": " << finding.text;
       EXPECT_EQ(finding.remedy.empty(), finding.ok) << finding.id;

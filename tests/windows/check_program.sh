@@ -2,20 +2,22 @@
 # Checks a program built for a till: a 32-bit Windows GUI program (or DLL)
 # for Windows XP that needs nothing but system DLLs and carries the project's
 # version, a program also the manifest that runs it as its caller, never
-# virtualized; with --console-windows7, a console program for Windows 7.
-# Usage: check_program.sh [--console-windows7] <program.exe|library.dll>
+# virtualized; with --console, a console program for Windows XP; with
+# --console-windows7, a console program for Windows 7.
+# Usage: check_program.sh [--console | --console-windows7] <program.exe|library.dll>
 set -euo pipefail
+console=false
 console_windows7=false
-if [ "$1" = --console-windows7 ]; then
-  console_windows7=true
-  shift
-fi
+case "$1" in
+  --console) console=true; shift ;;
+  --console-windows7) console=true; console_windows7=true; shift ;;
+esac
 program=$1
 objdump=i686-w64-mingw32-objdump
 headers=$($objdump -p "$program")
 ok=true
 grep -q 'file format pei-i386' <<<"$headers" || { echo "$program: not a 32-bit Windows program"; ok=false; }
-if $console_windows7; then
+if $console; then
   grep -q 'Subsystem.*(Windows CUI)' <<<"$headers" || { echo "$program: not a console program"; ok=false; }
 elif [[ $program != *.dll ]]; then
   grep -q 'Subsystem.*(Windows GUI)' <<<"$headers" || { echo "$program: not a GUI program"; ok=false; }

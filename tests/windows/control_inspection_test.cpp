@@ -10,9 +10,9 @@
 namespace zelko {
 namespace {
 
-std::vector<std::string> Ids(const std::vector<ControlFinding>& findings) {
+std::vector<std::string> Ids(const std::vector<Finding>& findings) {
   std::vector<std::string> ids;
-  for (const ControlFinding& finding : findings) ids.push_back(finding.id);
+  for (const Finding& finding : findings) ids.push_back(finding.id);
   return ids;
 }
 
@@ -26,7 +26,7 @@ TEST(ControlInspectionTest, TheRegisteredStandInHoldsThroughoutAndAnUnregistered
     ASSERT_TRUE(library.Loaded()) << "ZelkoStandIn.dll beside the test program";
     test::RegistrationKeeper keeper;
     if (library.Register() != S_OK) GTEST_SKIP() << "no right to write HKEY_CLASSES_ROOT here";
-    const std::vector<ControlFinding> registered = InspectRegisterControl();
+    const std::vector<Finding> registered = InspectRegisterControl();
     EXPECT_EQ(Ids(registered), (std::vector<std::string>{
                                    "control.progid", "control.server", "control.load", "control.threading",
                                    "control.typelib", "control.operation.ClosePort", "control.operation.OpenPort",
@@ -34,11 +34,11 @@ TEST(ControlInspectionTest, TheRegisteredStandInHoldsThroughoutAndAnUnregistered
                                    "control.operation.SendQuery", "control.operation.ResultCodeExtended",
                                    "control.event.StatusUpdate", "control.event.DataReceived", "control.events",
                                    "control.form"}));
-    for (const ControlFinding& finding : registered) {
+    for (const Finding& finding : registered) {
       EXPECT_TRUE(finding.ok) << finding.id << ": " << finding.text << " / " << finding.remedy;
     }
     library.Unregister();
-    const std::vector<ControlFinding> unregistered = InspectRegisterControl();
+    const std::vector<Finding> unregistered = InspectRegisterControl();
     ASSERT_EQ(Ids(unregistered), std::vector<std::string>{"control.progid"});
     EXPECT_FALSE(unregistered[0].ok);
     EXPECT_NE(unregistered[0].remedy.find("regsvr32 JQTZelko.ocx"), std::string::npos);

@@ -18,26 +18,30 @@ namespace {
 // thread's, so the second run is a thread of its own.
 TEST(Win32RunLock, SecondRunOnTheFileWaitsForTheFirstAndNoFileIsMade) {
   const testing::TempFolder folder;
-  auto first = LockWin32RunOn(folder.File("SCONTRINO.INP"));
+  auto first = LockWin32RunOn(folder.File("SCONTRINO.INP"), nullptr);
   ASSERT_NE(first, nullptr);
   std::atomic<bool> taken{false};
+  std::atomic<bool> held{false};
   std::thread second([&] {
-    auto lock = LockWin32RunOn(folder.File("Scontrino.inp"));
+    bool heldNow = false;
+    held = LockWin32RunOn(folder.File("Scontrino.inp"), &heldNow) == nullptr && heldNow;
+    auto lock = LockWin32RunOn(folder.File("Scontrino.inp"), nullptr);
     taken = lock != nullptr;
   });
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   EXPECT_FALSE(taken);
   first.reset();
   second.join();
+  EXPECT_TRUE(held) << "a try while the first holds it finds it held";
   EXPECT_TRUE(taken);
   EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
 }
 
 TEST(Win32RunLock, RunsOnOtherFilesDoNotWait) {
   const testing::TempFolder folder;
-  auto first = LockWin32RunOn(folder.File("SCONTRINO.INP"));
+  auto first = LockWin32RunOn(folder.File("SCONTRINO.INP"), nullptr);
   std::atomic<bool> taken{false};
-  std::thread second([&] { taken = LockWin32RunOn(folder.File("ZELKOPLU.TXT")) != nullptr; });
+  std::thread second([&] { taken = LockWin32RunOn(folder.File("ZELKOPLU.TXT"), nullptr) != nullptr; });
   second.join();
   EXPECT_TRUE(taken);
 }

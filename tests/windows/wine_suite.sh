@@ -247,6 +247,10 @@ if [ -f "$here/../../standin/CMakeLists.txt" ]; then
   check "stand-in: every operation reached the register" \
     grep -qF $'SendCommand\t=S' "$ZELKO_WORK/standin$runs.journal"
 
+  ZELKO_CONTROL_LOG='C:\Dati\traccia.txt' standin_receipt
+  check "stand-in: ZELKO_CONTROL_LOG traces each operation of the maker's control path" \
+    grep -qE $'^[0-9-]{10}T[0-9:.]{12}Z\tSendCommand\t=S\t0\t\t[0-9]+\r?$' "$drive_c/Dati/traccia.txt"
+
   standin_receipt 'status cover-open cover-open'
   check "stand-in: the cover-open loop, then OK" succeeded "$drive_c/SCONTRINO.OUT"
   check "stand-in: two cover prompts" test "$(grep -c $'^box\t64\t.*\tCoperchio APERTO' "$ZELKO_WORK/operator.log")" = 2
@@ -288,37 +292,43 @@ if [ -f "$here/../../standin/CMakeLists.txt" ]; then
     grep -q '^ZelkoDriver: ZelkoForm: the form.s window cannot be made: CreateWindowExA(ZelkoForm) failed: error ' \
     "$ZELKO_WORK/driver.err"
 
-  # --- the control inspection, the stand-in registered right and wrong -------
-  step "the control inspection against the stand-in"
-  # Runs the inspection; its findings go to $ZELKO_WORK/inspection.txt.
-  inspect() { "$run" "$ZELKO_TESTS/tests/windows/control_inspection_report.exe" >"$ZELKO_WORK/inspection.txt" 2>&1; }
-  # Whether the one failing finding is $1 and its text holds each of $2...
+  # --- ZelkoCheck, the stand-in registered right and wrong --------------------
+  step "ZelkoCheck against the stand-in"
+  cp "$ZELKO_TESTS/check/ZelkoCheck.exe" "$till/"
+  # Runs ZelkoCheck beside the driver, ZELKO_CONTROL unset; its report goes to
+  # $ZELKO_WORK/inspection.txt. Exit status 0 when every check holds.
+  inspect() {
+    env -u ZELKO_CONTROL "$run" "$till/ZelkoCheck.exe" >"$ZELKO_WORK/inspection.txt" 2>&1
+  }
+  # Whether the one failing finding of the control (beside the "control"
+  # check it fails) is $1, and its text holds each of $2...
   only_failing() {
     local id=$1 text
     shift
-    [ "$(grep -c '^FAIL' "$ZELKO_WORK/inspection.txt")" = 1 ] || return 1
-    text=$(grep "^FAIL"$'\t'"$id"$'\t' "$ZELKO_WORK/inspection.txt" | cut -f3) || return 1
+    [ "$(grep '^\[NO\] ' "$ZELKO_WORK/inspection.txt" | grep -vc '^\[NO\] control: ')" = 1 ] || return 1
+    text=$(grep -F "[NO] $id: " "$ZELKO_WORK/inspection.txt") || return 1
     for part in "$@"; do grep -qF -- "$part" <<<"$text" || return 1; done
   }
-  check "inspection: the registered stand-in holds throughout" inspect
+  check "ZelkoCheck: the registered stand-in holds throughout" inspect
+  check "ZelkoCheck: the maker's control's findings are there" grep -qF '[OK] control.form: ' "$ZELKO_WORK/inspection.txt"
   WINEDLLOVERRIDES=atl=d ZELKO_STANDIN_STRICT=1 inspect
-  check "inspection, no atl.dll, strict: the control is not on the form, atl.dll named" \
+  check "ZelkoCheck, no atl.dll, strict: the control is not on the form, atl.dll named" \
     only_failing control.form 'atl.dll non si carica (LoadLibraryA(atl.dll): error 126'
   typelib_key='HKCR\TypeLib\{528E1C3B-3E7B-4C39-A9A2-10322DCBB432}\1.0\0\win32'
   cp "$ZELKO_TESTS"/tests/windows/{moved_dispatch_id,missing_event}.tlb "$till/"
   wine_tool reg add "$typelib_key" /ve /d 'C:\Cassa\moved_dispatch_id.tlb' /f
   inspect
-  check "inspection, a moved dispatch id: the operation, the id wanted and the id found" \
+  check "ZelkoCheck, a moved dispatch id: the operation, the id wanted and the id found" \
     only_failing control.operation.SendQuery \
     'SendQuery: dispatch id 0x60030035 non trovato; la libreria dei tipi ha SendQuery a 0x60030036'
   wine_tool reg add "$typelib_key" /ve /d 'C:\Cassa\missing_event.tlb' /f
   inspect
-  check "inspection, a missing event: DataReceived named" only_failing control.event.DataReceived \
+  check "ZelkoCheck, a missing event: DataReceived named" only_failing control.event.DataReceived \
     "DataReceived: l'interfaccia eventi DZelkoStandInEvents non lo dichiara"
   check "the stand-in registers again" wine_regsvr32 'C:\Cassa\ZelkoStandIn.dll'
   mv "$till/ZelkoStandIn.dll" "$till/ZelkoStandIn.away"
   inspect
-  check "inspection, the server file missing: its path named" \
+  check "ZelkoCheck, the server file missing: its path named" \
     only_failing control.server 'Il file del controllo registrato manca: C:\Cassa\ZelkoStandIn.dll'
   clean
   receipt "$drive_c/SCONTRINO.INP"
@@ -388,6 +398,8 @@ if [ -f "$here/../../standin/CMakeLists.txt" ]; then
 
   start_emulator standin-service "$scenario"
   start_service ZELKO_STANDIN_REGISTER=tcp:127.0.0.1:$started_port
+  check "service: ZELKO_CONTROL unset, the status names the maker's control" \
+    bash -c "curl -s '${service_url}v1/status' | grep -qF '\"control\":\"the maker'\''s control JQTZelko.JqtEcrZelko'"
   clients=()
   for client in 1 2 3 4; do
     post v1/receipts "$receipt_body" -H "Idempotency-Key: standin-$client" >"$ZELKO_WORK/standin-$client.reply" &
