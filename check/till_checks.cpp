@@ -3,8 +3,8 @@
 #include <chrono>
 
 #include "command_file_head.h"
-#include "command_line_switches.h"
-#include "config_file.h"
+#include "loader_settings.h"
+#include "loader_settings.h"
 #include "control_inspection.h"
 #include "driver_run.h"
 #include "driver_settings.h"

@@ -5,8 +5,8 @@
 #include <iostream>
 #include <mutex>
 #include <thread>
+#include <vector>
 
-#include "article_table_file.h"
 #include "console_commands.h"
 #include "console_input.h"
 #include "emulated_register.h"
@@ -45,6 +45,18 @@ class Screen {
   bool quiet_;
   std::mutex mutex_;
 };
+
+// Writes the article table as the loader's record file lays it out: one
+// 46-character record per line, CR LF, replaced whole so that a reader never
+// sees half a table.
+bool WriteArticleTable(const HostServices& host, const std::vector<std::string>& records, const std::string& path) {
+  const auto file = host.Create(path, HostServices::CreateMode::AtomicReplace);
+  if (!file) return false;
+  for (const std::string& record : records) {
+    if (!file->Write(record + "\r\n")) return false;
+  }
+  return file->Commit();
+}
 
 // Keeps --articles up to date whenever a driver closes the port or leaves.
 class ArticleTableWriter {

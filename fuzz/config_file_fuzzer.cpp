@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "command_file_head.h"
-#include "config_file.h"
+#include "loader_settings.h"
 #include "fuzz_check.h"
 #include "loader_failure.h"
 #include "memory_host.h"

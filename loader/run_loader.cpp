@@ -5,8 +5,8 @@
 #include <ostream>
 #include <string>
 
-#include "command_line_switches.h"
-#include "config_file.h"
+#include "loader_settings.h"
+#include "loader_settings.h"
 #include "run_lock.h"
 #include "convert_article_file.h"
 #include "loader_failure.h"

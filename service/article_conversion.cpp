@@ -3,8 +3,8 @@
 #include <new>
 
 #include "command_file_head.h"
-#include "command_line_switches.h"
-#include "config_file.h"
+#include "loader_settings.h"
+#include "loader_settings.h"
 #include "convert_article_file.h"
 #include "text_file.h"
 

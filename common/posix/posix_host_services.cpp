@@ -7,12 +7,10 @@
 
 #include "environment.h"
 #include "host_backend.h"
-#include "name_case.h"
-#include "path_mapping.h"
+#include "windows_on_posix.h"
 #include "local_files.h"
 #include "posix_run_lock.h"
 #include "run_lock.h"
-#include "windows_version_text.h"
 
 namespace zelko {
 

@@ -10,7 +10,7 @@
 #include "scoped_env.h"
 #include "temp_folder.h"
 #include "text_file.h"
-#include "windows_version_text.h"
+#include "windows_on_posix.h"
 
 namespace zelko {
 namespace {

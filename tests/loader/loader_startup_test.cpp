@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "article_files.h"
-#include "command_line_switches.h"
-#include "config_file.h"
+#include "loader_settings.h"
+#include "loader_settings.h"
 #include "loader_failure.h"
 #include "memory_host.h"
 #include "run_loader.h"

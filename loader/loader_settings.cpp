@@ -1,8 +1,9 @@
-#include "config_file.h"
+#include "loader_settings.h"
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <string>
 
 #include "loader_failure.h"
 #include "numeric_text.h"
@@ -12,6 +13,26 @@
 namespace zelko {
 
 namespace {
+
+constexpr double kHighSpeed = 115200;
+constexpr double kLowSpeed = 9600;
+
+// When the upper-cased text contains the switch, the text becomes its
+// upper-cased form with every occurrence of the switch removed.
+bool TakeSwitch(std::string& text, std::string_view name) {
+  const std::string upper = ToUpperAscii(text);
+  std::size_t at = upper.find(name);
+  if (at == std::string::npos) return false;
+  std::string rest;
+  std::size_t from = 0;
+  for (; at != std::string::npos; at = upper.find(name, from)) {
+    rest.append(upper, from, at - from);
+    from = at + name.size();
+  }
+  rest.append(upper, from);
+  text = std::move(rest);
+  return true;
+}
 
 [[noreturn]] void FailOverflow() { throw LoaderFailure{failure::kOverflow, "Overflow"}; }
 
@@ -35,6 +56,17 @@ void SetWholeNumber(std::string_view value, std::int16_t& field) {
 }
 
 }  // namespace
+
+LoaderSettings SettingsFromCommandLine(std::string_view commandLine) {
+  LoaderSettings settings;
+  std::string text(commandLine);
+  settings.recordFileMode = TakeSwitch(text, "-CF");
+  settings.highSpeedDefault = !TakeSwitch(text, "-LS");
+  if (TakeSwitch(text, "-HS")) settings.highSpeedDefault = true;
+  settings.articlePath = TrimSpaces(text);
+  settings.baud = settings.highSpeedDefault ? kHighSpeed : kLowSpeed;
+  return settings;
+}
 
 std::string ConfigFilePath(const HostServices& host) { return host.OwnFolder() + "\\config.cmd"; }
 
