@@ -28,11 +28,13 @@ source tests/windows/checks.sh
 # --- packages ---------------------------------------------------------------
 packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine32:i386 wine64 xvfb xauth
           qemu-user-static dpkg-dev make tcl curl wixl msitools)
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
 # cmake/windows-deps.sh fetches cpp-httplib's and SQLite's sources with apt-get source.
 if ! apt-get source --print-uris -qq sqlite3 >/dev/null 2>&1; then
   step "adding Debian's source entries to apt"
   codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
-  cat >/etc/apt/sources.list.d/zelko-deb-src.sources <<EOF
+  $sudo tee /etc/apt/sources.list.d/zelko-deb-src.sources >/dev/null <<EOF
 Types: deb-src
 URIs: http://deb.debian.org/debian
 Suites: $codename $codename-updates
@@ -45,13 +47,13 @@ Suites: $codename-security
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 EOF
-  apt-get update -qq
+  $sudo apt-get update -qq
 fi
 if ! dpkg -s "${packages[@]}" >/dev/null 2>&1; then
   step "installing ${packages[*]}"
-  dpkg --add-architecture i386
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${packages[@]}" >/dev/null
+  $sudo dpkg --add-architecture i386
+  $sudo apt-get update -qq
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${packages[@]}" >/dev/null
 fi
 
 # --- the runner for 32-bit programs -----------------------------------------

@@ -15,12 +15,24 @@ bool DefaultBlankToS(std::string& value) {
   return true;
 }
 
+namespace {
+
+// A write replaces the whole store on some hosts (flushed to disk twice), so a
+// value the store already holds exactly is left as it is.
+void WriteUnlessStored(SettingsStore& store, std::string_view key, const std::string& value) {
+  const SettingValue stored = store.Read(key);
+  if (stored.state == SettingValue::State::Present && stored.value == value) return;
+  store.Write(key, value);
+}
+
+}  // namespace
+
 void SaveDriverSettings(SettingsStore& store, DriverSettings& settings) {
-  store.Write(kKeyMessaggio, settings.Messaggio);
+  WriteUnlessStored(store, kKeyMessaggio, settings.Messaggio);
   DefaultBlankToS(settings.ControlloTransazione);
-  store.Write(kKeyControlloTransazione, settings.ControlloTransazione);
+  WriteUnlessStored(store, kKeyControlloTransazione, settings.ControlloTransazione);
   DefaultBlankToS(settings.GestioneErrori);
-  store.Write(kKeyGestioneErrori, settings.GestioneErrori);
+  WriteUnlessStored(store, kKeyGestioneErrori, settings.GestioneErrori);
 }
 
 bool SuppressesFailureBoxes(std::string_view gestioneErrori) { return TrimSpaces(gestioneErrori) == "N"; }

@@ -24,7 +24,8 @@ std::string LoadSetting(const SettingsStore& store, std::string_view key);
 // A blank value (empty after trimming spaces) becomes "S"; true when it did.
 bool DefaultBlankToS(std::string& value);
 
-// Writes the three settings back, blank GestioneErrori and ControlloTransazione as "S".
+// Writes the three settings back, blank GestioneErrori and ControlloTransazione
+// as "S"; a key that already holds exactly its value is not rewritten.
 void SaveDriverSettings(SettingsStore& store, DriverSettings& settings);
 
 // GestioneErrori, trimmed, "N": failure message boxes are not shown.

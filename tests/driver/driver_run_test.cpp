@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
@@ -446,22 +447,34 @@ INSTANTIATE_TEST_SUITE_P(Messages, Greeting,
                                            GreetingCase{"  Buongiorno ", "=D1/(  Buongiorno )"},
                                            GreetingCase{"NULLA", "=D1/(NULLA)"}));
 
-TEST_F(DriverRunTest, CompleteSessionWritesTheThreeSettingsWithDefaults) {
+// A complete session writes a key only where the store lacks it or holds another value.
+struct SettingsWritesCase {
+  const char* name;
+  std::map<std::string, std::string> stored;
+  std::vector<std::pair<std::string, std::string>> writes;
+};
+
+class SettingsWrites : public DriverRunTest, public ::testing::WithParamInterface<SettingsWritesCase> {};
+
+TEST_P(SettingsWrites, OfACompleteSession) {
   CommandFile("COM1\r\n9600\r\n0\r\n");
+  store.values = GetParam().stored;
   EXPECT_EQ(Run(), kExitSuccess);
-  using Write = std::pair<std::string, std::string>;
-  EXPECT_THAT(store.writes, ElementsAre(Write{"GestioneErrori", "S"}, Write{"Messaggio", ""},
-                                        Write{"ControlloTransazione", "S"}, Write{"GestioneErrori", "S"}));
+  EXPECT_EQ(store.writes, GetParam().writes);
 }
 
-TEST_F(DriverRunTest, StoredSettingsAreWrittenBackAsTheyWere) {
-  CommandFile("COM1\r\n9600\r\n0\r\n");
-  store.values = {{"GestioneErrori", " N "}, {"Messaggio", "NULL"}, {"ControlloTransazione", " S "}};
-  EXPECT_EQ(Run(), kExitSuccess);
-  using Write = std::pair<std::string, std::string>;
-  EXPECT_THAT(store.writes, ElementsAre(Write{"Messaggio", "NULL"}, Write{"ControlloTransazione", " S "},
-                                        Write{"GestioneErrori", " N "}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Stores, SettingsWrites,
+    ::testing::Values(
+        SettingsWritesCase{"Empty", {}, {{"GestioneErrori", "S"}, {"Messaggio", ""}, {"ControlloTransazione", "S"}}},
+        SettingsWritesCase{"AsWritten", {{"GestioneErrori", "S"}, {"Messaggio", ""}, {"ControlloTransazione", "S"}}, {}},
+        SettingsWritesCase{
+            "SetByHand", {{"GestioneErrori", " N "}, {"Messaggio", "NULL"}, {"ControlloTransazione", " S "}}, {}},
+        SettingsWritesCase{"MessaggioMissing", {{"GestioneErrori", "S"}, {"ControlloTransazione", "s"}}, {{"Messaggio", ""}}},
+        SettingsWritesCase{"BlankValues",
+                           {{"GestioneErrori", " "}, {"Messaggio", " "}, {"ControlloTransazione", ""}},
+                           {{"GestioneErrori", "S"}, {"ControlloTransazione", "S"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DriverRunTest, UnreadableStoreLoadsEmptySettingsAndTheRunGoesOn) {
   CommandFile("COM1\r\n9600\r\n0\r\n");
