@@ -29,7 +29,7 @@ check "a package zelko_<version>_<arch>.deb" test -n "$package"
 
 step "installed with apt"
 check "apt installs it" apt_get install --reinstall "$package"
-for program in ZelkoDriver PLUZELKO ZelkoEmulator ZelkoService; do
+for program in ZelkoDriver PLUZELKO ZelkoEmulator ZelkoService ZelkoCheck; do
   check "$program on the PATH, in /usr/lib/zelko" test "$(readlink -f "$(command -v "$program")")" = "/usr/lib/zelko/$program"
 done
 check "config.cmd beside the programs is the conffile /etc/zelko/config.cmd" \
@@ -49,6 +49,9 @@ check "... with the port of /etc/zelko/config.cmd" test "$(head -n 1 "$ZELKO_ROO
 ZelkoDriver 2>"$work/driver.err"
 check "ZelkoDriver runs it on the built-in emulator: OK" succeeded "$ZELKO_ROOT/c/SCONTRINO.OUT"
 check "the articles reached the register" grep -q $'^SendCommand\t>>/?P/' "$ZELKO_ROOT/emulator/journal.txt"
+ZelkoCheck >"$work/check.out" 2>&1
+check "the installed ZelkoCheck finds the loader's config.cmd beside it" \
+  grep -qF '[OK] loader: config.cmd: porta 3' "$work/check.out"
 ZelkoService --listen 127.0.0.1:0 --store "$work/store" >"$work/service.out" 2>&1 &
 check "the installed ZelkoService starts" listened_then_stopped "$work/service.out" $! 10
 
