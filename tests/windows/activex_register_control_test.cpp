@@ -24,14 +24,6 @@ constexpr DISPID kSendQuery = 0x60030035;
 
 using testing::EventRecorder;
 
-VARIANT LongVariant(LONG value) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I4;
-  v.lVal = value;
-  return v;
-}
-
 // Each operation: the dispatch id, the kind of call and the argument types in
 // DISPPARAMS order, which is the declared order reversed.
 TEST(ActiveXRegisterControlTest, EachOperationInvokesItsIdWithTheDeclaredArgumentTypes) {
@@ -119,7 +111,7 @@ TEST(ActiveXRegisterControlTest, EventsRaisedDuringACallArriveBeforeItReturns) {
   ASSERT_EQ(fake.Sinks(), 1u);
   BSTR byReference = SysAllocString(L"Grazie");
   fake.duringCall = [&] {
-    fake.Raise(test::kFakeStatusUpdateId, LongVariant(24));
+    fake.Raise(test::kFakeStatusUpdateId, 24);
     VARIANT text;
     VariantInit(&text);
     text.vt = VT_BSTR;
@@ -131,7 +123,7 @@ TEST(ActiveXRegisterControlTest, EventsRaisedDuringACallArriveBeforeItReturns) {
     reference.vt = VT_BSTR | VT_BYREF;
     reference.pbstrVal = &byReference;
     fake.Raise(test::kFakeDataReceivedId, reference);
-    fake.Raise(0x3303, LongVariant(5));  // not one of the two events
+    fake.Raise(0x3303, 5);  // not one of the two events
     VARIANT code;
     VariantInit(&code);
     code.vt = VT_I2;
@@ -153,7 +145,7 @@ TEST(ActiveXRegisterControlTest, EventsRaisedDuringACallArriveBeforeItReturns) {
 LRESULT CALLBACK RaiseOnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message != WM_APP) return DefWindowProcA(window, message, wParam, lParam);
   auto* fake = reinterpret_cast<FakeDispatchControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  fake->Raise(test::kFakeStatusUpdateId, LongVariant(static_cast<LONG>(wParam)));
+  fake->Raise(test::kFakeStatusUpdateId, static_cast<LONG>(wParam));
   return 0;
 }
 
@@ -177,7 +169,7 @@ TEST(ActiveXRegisterControlTest, EventsPostedDuringACallArriveBeforeItReturns) {
   fake.duringCall = [&] {
     PostMessageA(window, WM_APP, 24, 0);
     PostMessageA(window, WM_APP, 21, 0);
-    fake.Raise(test::kFakeStatusUpdateId, LongVariant(26));
+    fake.Raise(test::kFakeStatusUpdateId, 26);
   };
   EXPECT_EQ(control.SendCommand("=S"), 0);
   EXPECT_EQ(events.seen, (std::vector<std::string>{"StatusUpdate 26", "StatusUpdate 24", "StatusUpdate 21"}));
@@ -194,7 +186,7 @@ TEST(ActiveXRegisterControlTest, AHandlerFailureSurfacesAfterTheControlReturns) 
   control.SetEventHandler(&events);
   bool controlFinished = false;
   fake.duringCall = [&] {
-    fake.Raise(test::kFakeStatusUpdateId, LongVariant(24));
+    fake.Raise(test::kFakeStatusUpdateId, 24);
     controlFinished = true;
   };
   EXPECT_THROW(control.SendCommand("=S"), std::runtime_error);

@@ -98,13 +98,7 @@ TEST(ZelkoFormTest, ABareAutomationObjectIsBoundAsItIs) {
     EXPECT_FALSE(IsWindowVisible(form.Window()));
     ActiveXRegisterControl control(form.JqtEcrZelko1());
     control.SetEventHandler(&events);
-    fake.duringCall = [&] {
-      VARIANT code;
-      VariantInit(&code);
-      code.vt = VT_I4;
-      code.lVal = 24;
-      fake.Raise(test::kFakeStatusUpdateId, code);
-    };
+    fake.duringCall = [&] { fake.Raise(test::kFakeStatusUpdateId, 24); };
     EXPECT_EQ(control.SendCommand("=S"), 0);
   }
   EXPECT_EQ(events.seen, std::vector<std::string>{"StatusUpdate 24"});
