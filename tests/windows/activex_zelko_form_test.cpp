@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "activex_dispatch_control.h"
+#include "activex_register_control.h"
 #include "event_recorder.h"
 #include "fake_dispatch_control.h"
 #include "win32_error_text.h"
@@ -96,16 +96,10 @@ TEST(ZelkoFormTest, ABareAutomationObjectIsBoundAsItIs) {
       EXPECT_TRUE(line.ends_with("; the control runs without a container")) << line;
     }
     EXPECT_FALSE(IsWindowVisible(form.Window()));
-    const auto control = MakeDispatchRegisterControl(form.JqtEcrZelko1());
-    control->SetEventHandler(&events);
-    fake.duringCall = [&] {
-      VARIANT code;
-      VariantInit(&code);
-      code.vt = VT_I4;
-      code.lVal = 24;
-      fake.Raise(test::kFakeStatusUpdateId, code);
-    };
-    EXPECT_EQ(control->SendCommand("=S"), 0);
+    ActiveXRegisterControl control(form.JqtEcrZelko1());
+    control.SetEventHandler(&events);
+    fake.duringCall = [&] { fake.Raise(test::kFakeStatusUpdateId, 24); };
+    EXPECT_EQ(control.SendCommand("=S"), 0);
   }
   EXPECT_EQ(events.seen, std::vector<std::string>{"StatusUpdate 24"});
   EXPECT_EQ(fake.Sinks(), 0u);

@@ -180,4 +180,12 @@ void FakeDispatchControl::Raise(DISPID id, VARIANT argument) {
   }
 }
 
+void FakeDispatchControl::Raise(DISPID id, LONG number) {
+  VARIANT argument;
+  VariantInit(&argument);
+  argument.vt = VT_I4;
+  argument.lVal = number;
+  Raise(id, argument);
+}
+
 }  // namespace zelko::test

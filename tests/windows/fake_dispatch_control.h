@@ -89,6 +89,8 @@ class FakeDispatchControl final : public IDispatch,
 
   // Raises an event on every connected sink with one argument.
   void Raise(DISPID id, VARIANT argument);
+  // The same with a Long argument.
+  void Raise(DISPID id, LONG number);
   std::size_t Sinks() const { return sinks_.size(); }
   ULONG References() const { return references_; }
   FakeTypeInfo& Coclass() { return coclass_; }

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "activex_com_ref.h"
-#include "activex_dispatch_control.h"
 #include "activex_event_sink.h"
+#include "activex_register_control.h"
 #include "activex_text.h"
 #include "scoped_env.h"
 #include "standin_fixtures.h"
@@ -197,15 +197,15 @@ TEST_F(StandInControlTest, WithoutAReachableRegisterEveryOperationFindsNoHardwar
   for (const auto& address : addresses) {
     SCOPED_TRACE(address.value_or("unset"));
     testing::ScopedEnv setting("ZELKO_STANDIN_REGISTER", address);
-    const auto binding = MakeDispatchRegisterControl(Create().Get());
-    EXPECT_EQ(binding->ClosePort(), kResultNoHardware);
-    EXPECT_EQ(binding->OpenPort("COM1"), kResultNoHardware);
-    binding->SetHighSpeed(true);
-    EXPECT_EQ(binding->SendCommand("=K"), kResultNoHardware);
-    const QueryResult query = binding->SendQuery("<</?s");
+    ActiveXRegisterControl binding(Create().Get());
+    EXPECT_EQ(binding.ClosePort(), kResultNoHardware);
+    EXPECT_EQ(binding.OpenPort("COM1"), kResultNoHardware);
+    binding.SetHighSpeed(true);
+    EXPECT_EQ(binding.SendCommand("=K"), kResultNoHardware);
+    const QueryResult query = binding.SendQuery("<</?s");
     EXPECT_EQ(query.code, kResultNoHardware);
     EXPECT_EQ(query.reply, "");
-    EXPECT_EQ(binding->ResultCodeExtended(), 0);
+    EXPECT_EQ(binding.ResultCodeExtended(), 0);
   }
 }
 
@@ -222,17 +222,17 @@ TEST_F(StandInControlTest, ForwardsEachOperationToTheRegisterAsTheDriverCallsIt)
   testing::ScopedEnv setting("ZELKO_STANDIN_REGISTER", peer.Address());
   EventRecorder recorder;
   {
-    const auto binding = MakeDispatchRegisterControl(Create().Get());
-    binding->SetEventHandler(&recorder);
-    EXPECT_EQ(binding->ClosePort(), 0);
-    EXPECT_EQ(binding->OpenPort("COM1"), 0);
-    binding->SetHighSpeed(true);
-    EXPECT_EQ(binding->SendCommand("=T1/$100"), kResultExtended);
+    ActiveXRegisterControl binding(Create().Get());
+    binding.SetEventHandler(&recorder);
+    EXPECT_EQ(binding.ClosePort(), 0);
+    EXPECT_EQ(binding.OpenPort("COM1"), 0);
+    binding.SetHighSpeed(true);
+    EXPECT_EQ(binding.SendCommand("=T1/$100"), kResultExtended);
     EXPECT_EQ(recorder.events, (std::vector<std::string>{"StatusUpdate 24", "DataReceived Totale 1,00"}));
-    const QueryResult query = binding->SendQuery("<</?s");
+    const QueryResult query = binding.SendQuery("<</?s");
     EXPECT_EQ(query.code, 0);
     EXPECT_EQ(query.reply, "0010000000001");
-    EXPECT_EQ(binding->ResultCodeExtended(), 9);
+    EXPECT_EQ(binding.ResultCodeExtended(), 9);
   }
   EXPECT_EQ(peer.Requests(), (std::vector<std::string>{
                                  R"({"id":1,"op":"ClosePort"})",
@@ -310,7 +310,7 @@ TEST_F(StandInControlTest, StrictModeFindsNoHardwareUntilSitedAndActiveInPlace) 
   testing::ScopedEnv setting("ZELKO_STANDIN_REGISTER", peer.Address());
   testing::ScopedEnv strict("ZELKO_STANDIN_STRICT", "1");
   ComRef<IDispatch> control = Create();
-  const auto binding = MakeDispatchRegisterControl(control.Get());
+  ActiveXRegisterControl binding(control.Get());
   auto object = QueryRef<IOleObject>(control.Get(), IID_IOleObject);
   ASSERT_TRUE(object);
   FakeFormSite site;
@@ -318,12 +318,12 @@ TEST_F(StandInControlTest, StrictModeFindsNoHardwareUntilSitedAndActiveInPlace) 
   RECT place{0, 0, 32, 32};
   ASSERT_TRUE(site.Window()) << "the form's window (is there a display?)";
 
-  EXPECT_EQ(binding->SendCommand("=K"), kResultNoHardware) << "created bare";
+  EXPECT_EQ(binding.SendCommand("=K"), kResultNoHardware) << "created bare";
   ASSERT_EQ(object->SetClientSite(&siteWithoutInPlace), S_OK);
   EXPECT_TRUE(FAILED(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &siteWithoutInPlace, 0, nullptr, &place)));
-  EXPECT_EQ(binding->SendCommand("=K"), kResultNoHardware) << "site without in-place activation";
+  EXPECT_EQ(binding.SendCommand("=K"), kResultNoHardware) << "site without in-place activation";
   ASSERT_EQ(object->SetClientSite(&site), S_OK);
-  EXPECT_EQ(binding->SendCommand("=K"), kResultNoHardware) << "sited, not active";
+  EXPECT_EQ(binding.SendCommand("=K"), kResultNoHardware) << "sited, not active";
 
   ASSERT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.Window(), &place), S_OK);
   EXPECT_TRUE(site.Active());
@@ -333,13 +333,13 @@ TEST_F(StandInControlTest, StrictModeFindsNoHardwareUntilSitedAndActiveInPlace) 
   ASSERT_EQ(window->GetWindow(&own), S_OK);
   EXPECT_EQ(GetParent(own), site.Window());
   EXPECT_FALSE(IsWindowVisible(own));
-  EXPECT_EQ(binding->SendCommand("=K"), 0);
-  EXPECT_EQ(binding->SendCommand("=C1"), 0);
+  EXPECT_EQ(binding.SendCommand("=K"), 0);
+  EXPECT_EQ(binding.SendCommand("=C1"), 0);
 
   EXPECT_EQ(window->InPlaceDeactivate(), S_OK);
   EXPECT_FALSE(site.Active());
   EXPECT_FALSE(IsWindow(own));
-  EXPECT_EQ(binding->SendCommand("=K"), kResultNoHardware) << "deactivated";
+  EXPECT_EQ(binding.SendCommand("=K"), kResultNoHardware) << "deactivated";
   object->SetClientSite(nullptr);
   EXPECT_EQ(peer.Requests().size(), 2u);
 }
@@ -404,7 +404,7 @@ TEST_F(StandInControlTest, RegistersAsAnActiveXControlByProgIdAndUnregistersClea
   ASSERT_EQ(CoCreateInstance(id, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, control.OutVoid()), S_OK);
   EXPECT_TRUE(QueryRef<IOleObject>(control.Get(), IID_IOleObject));
   EXPECT_TRUE(QueryRef<IPersistStreamInit>(control.Get(), IID_IPersistStreamInit));
-  EXPECT_EQ(MakeDispatchRegisterControl(control.Get())->ClosePort(), kResultNoHardware);
+  EXPECT_EQ(ActiveXRegisterControl(control.Get()).ClosePort(), kResultNoHardware);
   control.Reset();
 
   ASSERT_EQ(library_->Unregister(), S_OK);

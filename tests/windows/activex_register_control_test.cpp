@@ -1,13 +1,13 @@
-#include "activex_dispatch_control.h"
+#include "activex_register_control.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <stdexcept>
 
-#include "activex_register_control.h"
 #include "event_recorder.h"
 #include "fake_dispatch_control.h"
+#include "win32_error_text.h"
 
 namespace zelko {
 namespace {
@@ -24,20 +24,12 @@ constexpr DISPID kSendQuery = 0x60030035;
 
 using testing::EventRecorder;
 
-VARIANT LongVariant(LONG value) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I4;
-  v.lVal = value;
-  return v;
-}
-
 // Each operation: the dispatch id, the kind of call and the argument types in
 // DISPPARAMS order, which is the declared order reversed.
-TEST(DispatchRegisterControlTest, EachOperationInvokesItsIdWithTheDeclaredArgumentTypes) {
+TEST(ActiveXRegisterControlTest, EachOperationInvokesItsIdWithTheDeclaredArgumentTypes) {
   struct Case {
     const char* name;
-    std::function<void(DispatchBinding&)> operation;
+    std::function<void(RegisterControl&)> operation;
     DISPID id;
     WORD kind;
     std::vector<VARTYPE> types;
@@ -45,31 +37,23 @@ TEST(DispatchRegisterControlTest, EachOperationInvokesItsIdWithTheDeclaredArgume
     std::vector<LONG> numbers;
   };
   const Case cases[] = {
-      {"ClosePort", [](DispatchBinding& c) { c.ClosePort(); }, kClosePort, DISPATCH_METHOD, {}, {}, {}},
-      {"OpenPort",
-       [](DispatchBinding& c) {
-         std::string port = "1";
-         c.OpenPort(port);
-       },
-       kOpenPort, DISPATCH_METHOD, {VT_BSTR | VT_BYREF}, {L"1"}, {0}},
-      {"HighSpeed", [](DispatchBinding& c) { c.SetHighSpeed(true); }, kHighSpeed, DISPATCH_PROPERTYPUT, {VT_BOOL},
+      {"ClosePort", [](RegisterControl& c) { c.ClosePort(); }, kClosePort, DISPATCH_METHOD, {}, {}, {}},
+      {"OpenPort", [](RegisterControl& c) { c.OpenPort("1"); }, kOpenPort, DISPATCH_METHOD, {VT_BSTR | VT_BYREF},
+       {L"1"}, {0}},
+      {"HighSpeed", [](RegisterControl& c) { c.SetHighSpeed(true); }, kHighSpeed, DISPATCH_PROPERTYPUT, {VT_BOOL},
        {L""}, {VARIANT_TRUE}},
-      {"SendCommand", [](DispatchBinding& c) { c.SendCommand(0, 0, "=D1/(  ZELKO  Collegato )"); }, kSendCommand,
+      {"SendCommand", [](RegisterControl& c) { c.SendCommand("=D1/(  ZELKO  Collegato )"); }, kSendCommand,
        DISPATCH_METHOD, {VT_BSTR, VT_I2, VT_I4}, {L"=D1/(  ZELKO  Collegato )", L"", L""}, {0, 0, 0}},
-      {"SendQuery",
-       [](DispatchBinding& c) {
-         std::string reply;
-         c.SendQuery(7, 3, "<</?s", reply);
-       },
-       kSendQuery, DISPATCH_METHOD, {VT_BSTR | VT_BYREF, VT_BSTR, VT_I2, VT_I4}, {L"", L"<</?s", L"", L""},
-       {0, 0, 3, 7}},
-      {"ResultCodeExtended", [](DispatchBinding& c) { c.ResultCodeExtended(); }, kResultCodeExtended,
+      {"SendQuery", [](RegisterControl& c) { c.SendQuery("<</?s"); }, kSendQuery, DISPATCH_METHOD,
+       {VT_BSTR | VT_BYREF, VT_BSTR, VT_I2, VT_I4}, {L"", L"<</?s", L"", L""}, {0, 0, 0, 0}},
+      {"ResultCodeExtended", [](RegisterControl& c) { c.ResultCodeExtended(); }, kResultCodeExtended,
        DISPATCH_PROPERTYGET, {}, {}, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     FakeDispatchControl fake;
-    c.operation(*MakeDispatchBinding(&fake));
+    ActiveXRegisterControl control(&fake);
+    c.operation(control);
     ASSERT_EQ(fake.calls.size(), 1u);
     const RecordedCall& call = fake.calls[0];
     EXPECT_EQ(call.id, c.id);
@@ -80,15 +64,15 @@ TEST(DispatchRegisterControlTest, EachOperationInvokesItsIdWithTheDeclaredArgume
   }
 }
 
-TEST(DispatchRegisterControlTest, HighSpeedIsAPropertyPutWithTheNamedArgument) {
+TEST(ActiveXRegisterControlTest, HighSpeedIsAPropertyPutWithTheNamedArgument) {
   FakeDispatchControl fake;
-  MakeDispatchBinding(&fake)->SetHighSpeed(true);
+  ActiveXRegisterControl(&fake).SetHighSpeed(true);
   ASSERT_EQ(fake.calls.size(), 1u);
   EXPECT_EQ(fake.calls[0].named, std::vector<DISPID>{DISPID_PROPERTYPUT});
   EXPECT_FALSE(fake.calls[0].hadResult);
 }
 
-TEST(DispatchRegisterControlTest, ResultsAndByReferenceTextsComeBack) {
+TEST(ActiveXRegisterControlTest, ResultsAndByReferenceTextsComeBack) {
   FakeDispatchControl fake;
   fake.results[kSendCommand] = 114;
   fake.results[kSendQuery] = 0;
@@ -96,41 +80,38 @@ TEST(DispatchRegisterControlTest, ResultsAndByReferenceTextsComeBack) {
   fake.results[kOpenPort] = 106;
   fake.queryReply = L"0000010000012";
   fake.portAfterOpen = L"COM1";
-  const auto control = MakeDispatchBinding(&fake);
+  ActiveXRegisterControl control(&fake);
 
-  EXPECT_EQ(control->SendCommand(0, 0, "=S"), 114);
-  EXPECT_EQ(control->ResultCodeExtended(), 2001);
-  std::string reply = "stale";
-  EXPECT_EQ(control->SendQuery(0, 0, "<</?s", reply), 0);
-  EXPECT_EQ(reply, "0000010000012");
-  std::string port = "1";
-  EXPECT_EQ(control->OpenPort(port), 106);
-  EXPECT_EQ(port, "COM1");
+  EXPECT_EQ(control.SendCommand("=S"), 114);
+  EXPECT_EQ(control.ResultCodeExtended(), 2001);
+  const QueryResult query = control.SendQuery("<</?s");
+  EXPECT_EQ(query.code, 0);
+  EXPECT_EQ(query.reply, "0000010000012");
+  EXPECT_EQ(control.OpenPort("1"), 106);
 }
 
-TEST(DispatchRegisterControlTest, TextsCrossAsTheSystemCodePage) {
+TEST(ActiveXRegisterControlTest, TextsCrossAsTheSystemCodePage) {
   ASSERT_EQ(GetACP(), 1252u) << "the expectations below are written for Windows-1252";
   FakeDispatchControl fake;
   fake.queryReply = std::wstring(L"Caff\u00e8 ") + L'\0' + L"\u20ac";
-  const auto control = MakeDispatchBinding(&fake);
-  control->SendCommand(0, 0, std::string("=D1/(Caff\xe8 ") + '\0' + "\x80)");
-  std::string reply;
-  control->SendQuery(0, 0, "", reply);
+  ActiveXRegisterControl control(&fake);
+  control.SendCommand(std::string("=D1/(Caff\xe8 ") + '\0' + "\x80)");
+  const std::string reply = control.SendQuery("").reply;
   ASSERT_EQ(fake.calls.size(), 2u);
   EXPECT_EQ(fake.calls[0].texts[0], std::wstring(L"=D1/(Caff\u00e8 ") + L'\0' + L"\u20ac)");
   EXPECT_EQ(fake.calls[1].texts[1], L"");
   EXPECT_EQ(reply, std::string("Caff\xe8 ") + '\0' + "\x80");
 }
 
-TEST(DispatchRegisterControlTest, EventsRaisedDuringACallArriveBeforeItReturns) {
+TEST(ActiveXRegisterControlTest, EventsRaisedDuringACallArriveBeforeItReturns) {
   FakeDispatchControl fake;
   EventRecorder events;
-  const auto control = MakeDispatchBinding(&fake);
-  control->SetEventHandler(&events);
+  ActiveXRegisterControl control(&fake);
+  control.SetEventHandler(&events);
   ASSERT_EQ(fake.Sinks(), 1u);
   BSTR byReference = SysAllocString(L"Grazie");
   fake.duringCall = [&] {
-    fake.Raise(test::kFakeStatusUpdateId, LongVariant(24));
+    fake.Raise(test::kFakeStatusUpdateId, 24);
     VARIANT text;
     VariantInit(&text);
     text.vt = VT_BSTR;
@@ -142,20 +123,20 @@ TEST(DispatchRegisterControlTest, EventsRaisedDuringACallArriveBeforeItReturns) 
     reference.vt = VT_BSTR | VT_BYREF;
     reference.pbstrVal = &byReference;
     fake.Raise(test::kFakeDataReceivedId, reference);
-    fake.Raise(0x3303, LongVariant(5));  // not one of the two events
+    fake.Raise(0x3303, 5);  // not one of the two events
     VARIANT code;
     VariantInit(&code);
     code.vt = VT_I2;
     code.iVal = 26;
     fake.Raise(test::kFakeStatusUpdateId, code);
   };
-  EXPECT_EQ(control->SendCommand(0, 0, "=S"), 0);
+  EXPECT_EQ(control.SendCommand("=S"), 0);
   SysFreeString(byReference);
   EXPECT_EQ(events.seen, (std::vector<std::string>{"StatusUpdate 24", "DataReceived Totale 1,00",
                                                    "DataReceived Grazie", "StatusUpdate 26"}));
 
-  control->SetEventHandler(nullptr);
-  control->SendCommand(0, 0, "=S");
+  control.SetEventHandler(nullptr);
+  control.SendCommand("=S");
   EXPECT_EQ(events.seen.size(), 4u) << "detached handlers hear nothing";
 }
 
@@ -164,14 +145,14 @@ TEST(DispatchRegisterControlTest, EventsRaisedDuringACallArriveBeforeItReturns) 
 LRESULT CALLBACK RaiseOnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message != WM_APP) return DefWindowProcA(window, message, wParam, lParam);
   auto* fake = reinterpret_cast<FakeDispatchControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  fake->Raise(test::kFakeStatusUpdateId, LongVariant(static_cast<LONG>(wParam)));
+  fake->Raise(test::kFakeStatusUpdateId, static_cast<LONG>(wParam));
   return 0;
 }
 
 // Form controls raise events from messages posted to their own window: they
 // reach the handlers, in order and after those raised inside the call, before
 // the operation returns its result.
-TEST(DispatchRegisterControlTest, EventsPostedDuringACallArriveBeforeItReturns) {
+TEST(ActiveXRegisterControlTest, EventsPostedDuringACallArriveBeforeItReturns) {
   FakeDispatchControl fake;
   WNDCLASSA controlWindow{};
   controlWindow.lpfnWndProc = RaiseOnMessage;
@@ -183,76 +164,75 @@ TEST(DispatchRegisterControlTest, EventsPostedDuringACallArriveBeforeItReturns) 
   ASSERT_NE(window, nullptr);
   SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&fake));
   EventRecorder events;
-  const auto control = MakeDispatchRegisterControl(&fake);
-  control->SetEventHandler(&events);
+  ActiveXRegisterControl control(&fake);
+  control.SetEventHandler(&events);
   fake.duringCall = [&] {
     PostMessageA(window, WM_APP, 24, 0);
     PostMessageA(window, WM_APP, 21, 0);
-    fake.Raise(test::kFakeStatusUpdateId, LongVariant(26));
+    fake.Raise(test::kFakeStatusUpdateId, 26);
   };
-  EXPECT_EQ(control->SendCommand("=S"), 0);
+  EXPECT_EQ(control.SendCommand("=S"), 0);
   EXPECT_EQ(events.seen, (std::vector<std::string>{"StatusUpdate 26", "StatusUpdate 24", "StatusUpdate 21"}));
   DestroyWindow(window);
 }
 
-TEST(DispatchRegisterControlTest, AHandlerFailureSurfacesAfterTheControlReturns) {
+TEST(ActiveXRegisterControlTest, AHandlerFailureSurfacesAfterTheControlReturns) {
   struct Throwing : RegisterEvents {
     void StatusUpdate(std::int32_t) override { throw std::runtime_error("data file not writable"); }
     void DataReceived(const std::string&) override {}
   } events;
   FakeDispatchControl fake;
-  const auto control = MakeDispatchBinding(&fake);
-  control->SetEventHandler(&events);
+  ActiveXRegisterControl control(&fake);
+  control.SetEventHandler(&events);
   bool controlFinished = false;
   fake.duringCall = [&] {
-    fake.Raise(test::kFakeStatusUpdateId, LongVariant(24));
+    fake.Raise(test::kFakeStatusUpdateId, 24);
     controlFinished = true;
   };
-  EXPECT_THROW(control->SendCommand(0, 0, "=S"), std::runtime_error);
+  EXPECT_THROW(control.SendCommand("=S"), std::runtime_error);
   EXPECT_TRUE(controlFinished) << "the exception must not cross the control's own code";
   fake.duringCall = nullptr;
-  EXPECT_EQ(control->SendCommand(0, 0, "=S"), 0) << "the failure is reported once";
+  EXPECT_EQ(control.SendCommand("=S"), 0) << "the failure is reported once";
 }
 
-TEST(DispatchRegisterControlTest, RefusedCallsAndAMissingControlMeanNoHardware) {
+TEST(ActiveXRegisterControlTest, RefusedCallsAndAMissingControlMeanNoHardware) {
   FakeDispatchControl fake;
   fake.failures[kSendCommand] = DISP_E_MEMBERNOTFOUND;
   fake.failures[kResultCodeExtended] = E_FAIL;
-  const auto refused = MakeDispatchBinding(&fake);
-  EXPECT_EQ(refused->SendCommand(0, 0, "=S"), kResultNoHardware);
-  EXPECT_EQ(refused->ResultCodeExtended(), 0);
+  ActiveXRegisterControl refused(&fake);
+  EXPECT_EQ(refused.SendCommand("=S"), kResultNoHardware);
+  EXPECT_EQ(refused.ResultCodeExtended(), 0);
 
-  const auto missing = MakeDispatchBinding(nullptr);
+  ActiveXRegisterControl missing(static_cast<IDispatch*>(nullptr));
   EventRecorder events;
-  missing->SetEventHandler(&events);
-  std::string port = "1";
-  std::string reply = "stale";
-  EXPECT_EQ(missing->ClosePort(), kResultNoHardware);
-  EXPECT_EQ(missing->OpenPort(port), kResultNoHardware);
-  missing->SetHighSpeed(true);
-  EXPECT_EQ(missing->SendCommand(0, 0, "=K"), kResultNoHardware);
-  EXPECT_EQ(missing->SendQuery(0, 0, "<</?s", reply), kResultNoHardware);
-  EXPECT_EQ(reply, "");
-  EXPECT_EQ(missing->ResultCodeExtended(), 0);
+  missing.SetEventHandler(&events);
+  EXPECT_EQ(missing.ClosePort(), kResultNoHardware);
+  EXPECT_EQ(missing.OpenPort("1"), kResultNoHardware);
+  missing.SetHighSpeed(true);
+  EXPECT_EQ(missing.SendCommand("=K"), kResultNoHardware);
+  const QueryResult query = missing.SendQuery("<</?s");
+  EXPECT_EQ(query.code, kResultNoHardware);
+  EXPECT_EQ(query.reply, "");
+  EXPECT_EQ(missing.ResultCodeExtended(), 0);
 }
 
-TEST(DispatchRegisterControlTest, AControlWithoutEventsStillWorks) {
+TEST(ActiveXRegisterControlTest, AControlWithoutEventsStillWorks) {
   FakeDispatchControl fake(/*withEvents=*/false);
   fake.results[kSendCommand] = 3;
   EventRecorder events;
-  const auto control = MakeDispatchBinding(&fake);
-  control->SetEventHandler(&events);
-  EXPECT_EQ(control->SendCommand(0, 0, "=S"), 3);
+  ActiveXRegisterControl control(&fake);
+  control.SetEventHandler(&events);
+  EXPECT_EQ(control.SendCommand("=S"), 3);
   EXPECT_EQ(fake.Sinks(), 0u);
 }
 
-TEST(DispatchRegisterControlTest, ReleasesEverythingItTookAndDisconnects) {
+TEST(ActiveXRegisterControlTest, ReleasesEverythingItTookAndDisconnects) {
   FakeDispatchControl fake;
   const ULONG before = fake.References();
   const ULONG typeInfoBefore = fake.Coclass().References();
   {
-    const auto control = MakeDispatchBinding(&fake);
-    control->ClosePort();
+    ActiveXRegisterControl control(&fake);
+    control.ClosePort();
     EXPECT_GT(fake.References(), before);
     EXPECT_EQ(fake.Sinks(), 1u);
   }
@@ -263,17 +243,17 @@ TEST(DispatchRegisterControlTest, ReleasesEverythingItTookAndDisconnects) {
 
 // The register control leads SendCommand and SendQuery with Long 0 and
 // Integer 0 and hands the port over by a reference of its own.
-TEST(DispatchRegisterControlTest, TheCoreOperationsCallTheComponentItsWay) {
+TEST(ActiveXRegisterControlTest, TheCoreOperationsCallTheComponentItsWay) {
   FakeDispatchControl fake;
   fake.results[kSendQuery] = 114;
   fake.queryReply = L"0103";
   fake.portAfterOpen = L"COM1";
-  const auto control = MakeDispatchRegisterControl(&fake);
+  ActiveXRegisterControl control(&fake);
   const std::string port = "1";
-  control->OpenPort(port);
+  control.OpenPort(port);
   EXPECT_EQ(port, "1");
-  control->SendCommand("=K");
-  const QueryResult query = control->SendQuery("<</?s");
+  control.SendCommand("=K");
+  const QueryResult query = control.SendQuery("<</?s");
   EXPECT_EQ(query.code, 114);
   EXPECT_EQ(query.reply, "0103");
   ASSERT_EQ(fake.calls.size(), 3u);
@@ -303,6 +283,9 @@ TEST(ActiveXRegisterControlTest, AnUnregisteredControlIsARegisterThatIsNotThere)
     EXPECT_EQ(query.code, kResultNoHardware);
     EXPECT_EQ(query.reply, "");
     EXPECT_EQ(control->ResultCodeExtended(), 0);
+    EXPECT_EQ(diagnostics.str(), "ZelkoForm: the control is not registered: CLSIDFromProgID(JQTZelko.JqtEcrZelko) "
+                                 "failed: " + HresultText(CO_E_CLASSSTRING) + "\n")
+        << "told once, at the first operation";
   }
   EXPECT_EQ(FindWindowA("ZelkoForm", nullptr), nullptr);
 }
