@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "command_file_head.h"
+#include "convert_article_file.h"
 #include "loader_settings.h"
 #include "loader_settings.h"
 #include "control_inspection.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "command_file_head.h"
+#include "convert_article_file.h"
 #include "loader_settings.h"
 #include "fuzz_check.h"
 #include "loader_failure.h"

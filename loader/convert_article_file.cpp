@@ -1,11 +1,11 @@
 #include "convert_article_file.h"
 
 #include <array>
+#include <charconv>
 #include <functional>
 #include <span>
 
 #include "article_record.h"
-#include "command_file_head.h"
 #include "loader_failure.h"
 #include "register_commands.h"
 
@@ -50,6 +50,21 @@ std::int32_t Finish(TextWriter& out, std::int32_t number) {
 }
 
 }  // namespace
+
+std::string PortLine(const LoaderSettings& settings) { return std::to_string(settings.port); }
+
+std::string SpeedLine(const LoaderSettings& settings) {
+  return ShortestDecimalText(settings.baud) + "," + settings.parity + "," + std::to_string(settings.databit) + "," +
+         std::to_string(settings.stopbit);
+}
+
+std::string ShortestDecimalText(double value) {
+  // Room for the widest fixed form of a double: a sign and 309 whole digits,
+  // or "-0." and 324 fraction digits.
+  std::array<char, 400> text{};
+  const auto result = std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+  return std::string(text.data(), result.ptr);
+}
 
 bool ArticleConversion::WriteTo(TextWriter& out) const {
   if (!recordFileMode && !out.WriteLine(std::to_string(CommandCount(*this)))) return false;

@@ -20,6 +20,15 @@ inline std::string_view OutputFilePath(const LoaderSettings& settings) {
   return settings.recordFileMode ? kRecordFilePath : kCommandFilePath;
 }
 
+// The first two lines of the receipt command file: the port, and the speed
+// line "baud,parity,databit,stopbit" (with the defaults "1" and "115200,n,8,1").
+std::string PortLine(const LoaderSettings& settings);
+std::string SpeedLine(const LoaderSettings& settings);
+
+// The shortest decimal text that reads back as the same value: no decimal
+// part for a whole value, "." before a fraction, never an exponent.
+std::string ShortestDecimalText(double value);
+
 // What an article file converts to: the output lines of its accepted
 // articles, in file order (article commands, or in record-file mode bare
 // records), and what shapes the rest of the output.

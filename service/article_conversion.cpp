@@ -2,10 +2,9 @@
 
 #include <new>
 
-#include "command_file_head.h"
-#include "loader_settings.h"
-#include "loader_settings.h"
 #include "convert_article_file.h"
+#include "loader_settings.h"
+#include "loader_settings.h"
 #include "text_file.h"
 
 namespace zelko::service {

@@ -1,6 +1,5 @@
 #include "convert_article_file.h"
 
-#include "command_file_head.h"
 
 #include <gtest/gtest.h>
 
