@@ -25,6 +25,9 @@ foreach(program ${ZELKO_PROGRAMS})
   zelko_link(${prefix}/bin/${program} ${prefix}/lib/zelko/${program})
 endforeach()
 
+if(NOT ZELKO_USER_UNIT)
+  return()  # a build without ZelkoService
+endif()
 set(ZELKO_BIN ${prefix}/bin)
 set(ZELKO_DOC ${prefix}/share/doc/zelko)
 set(unit ${prefix}/lib/systemd/user/zelko-service.service)
