@@ -45,5 +45,6 @@ class IdempotentRequests {
 
 // A key is 1 to 255 visible ASCII characters.
 bool IsValidIdempotencyKey(const std::string& key);
+inline constexpr const char* kInvalidKeyMessage = "an Idempotency-Key is 1 to 255 visible ASCII characters";
 
 }  // namespace zelko::service

@@ -21,8 +21,9 @@ class Statement {
   Statement& operator=(const Statement&) = delete;
 
   bool Ok() const { return statement_ != nullptr; }
+  // The text must outlive the statement's steps; it is not copied, as a request of megabytes may be long.
   void Bind(int index, const std::string& text) {
-    sqlite3_bind_blob(statement_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_blob(statement_, index, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
   }
   void Bind(int index, long long value) { sqlite3_bind_int64(statement_, index, value); }
   int Step() { return sqlite3_step(statement_); }
