@@ -1,6 +1,7 @@
 // Clients that send their request slowly, one header line at a time, hold no
 // thread of the built ZelkoService: the status and receipts still answer at
-// once, and each slow connection is closed at the deadline for a whole head.
+// once, and each slow connection is closed at the deadline for a whole head;
+// one that trickles its body, at the deadline for a whole request.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -24,10 +25,14 @@ TEST_F(ServiceSlowClientsTest, TwoHundredClientsTricklingTheirHeadersStarveNobod
     slow.push_back(std::make_unique<RawConnection>(service.Port()));
     ASSERT_TRUE(slow.back()->Send("POST /v1/receipts HTTP/1.1\r\n"));
   }
+  RawConnection slowBody(service.Port());
+  ASSERT_TRUE(slowBody.Send("POST /v1/receipts HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(service.Port()) +
+                            "\r\nContent-Type: application/json\r\nContent-Length: 1000\r\n\r\n"));
   std::atomic<bool> trickling{true};
   std::thread trickle([&] {
     for (int line = 0; trickling; ++line) {
       for (auto& connection : slow) connection->Send("X-Line-" + std::to_string(line) + ": x\r\n");
+      slowBody.Send(" ");
       std::this_thread::sleep_for(std::chrono::milliseconds(500));
     }
   });
@@ -47,9 +52,13 @@ TEST_F(ServiceSlowClientsTest, TwoHundredClientsTricklingTheirHeadersStarveNobod
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     ended += connection->EndedByService(std::max(left, std::chrono::milliseconds(1))) ? 1 : 0;
   }
+  EXPECT_EQ(ended, 200);
+  // The whole request's deadline is 30 s.
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(connected + std::chrono::seconds(33) -
+                                                                          std::chrono::steady_clock::now());
+  EXPECT_TRUE(slowBody.EndedByService(left));
   trickling = false;
   trickle.join();
-  EXPECT_EQ(ended, 200);
 }
 
 }  // namespace
