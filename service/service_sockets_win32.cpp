@@ -3,21 +3,11 @@
 
 #include <algorithm>
 
+#include "win32_error_text.h"
+
 namespace zelko::service {
 
 namespace {
-
-std::string LastSocketError() {
-  const int code = WSAGetLastError();
-  char text[256] = {};
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, static_cast<DWORD>(code), 0,
-                 text, sizeof text, nullptr);
-  std::string message(text);
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
-    message.pop_back();
-  }
-  return message.empty() ? "Winsock error " + std::to_string(code) : message;
-}
 
 bool MakeNonBlocking(SOCKET socket) {
   u_long on = 1;
@@ -43,7 +33,7 @@ socket_t BindOne(const addrinfo& address, std::string& error, bool& inUse) {
     }
   }
   inUse = inUse || WSAGetLastError() == WSAEADDRINUSE;
-  error = LastSocketError();
+  error = LastErrorText(static_cast<unsigned long>(WSAGetLastError()));
   if (socket != INVALID_SOCKET) closesocket(socket);
   return INVALID_SOCKET;
 }

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "store_lock.h"
+#include "win32_error_text.h"
 
 namespace zelko::service {
 
@@ -15,7 +16,7 @@ std::unique_ptr<StoreLock> StoreLock::Open(const std::filesystem::path& file, st
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
-    error = "Windows error " + std::to_string(GetLastError());
+    error = LastErrorText(GetLastError());
     return nullptr;
   }
   return std::unique_ptr<StoreLock>(new StoreLock(reinterpret_cast<std::intptr_t>(handle)));
