@@ -40,8 +40,8 @@ std::string Seconds(std::chrono::milliseconds time) {
 
 }  // namespace
 
-ConnectionFront::ConnectionFront(socket_t listener, WorkerPool& workers, Serve serve, FrontLimits limits)
-    : listener_(listener), workers_(workers), serve_(std::move(serve)), limits_(limits) {}
+ConnectionFront::ConnectionFront(socket_t listener, WorkerPool& workers, Serve serve)
+    : listener_(listener), workers_(workers), serve_(std::move(serve)) {}
 
 void ConnectionFront::Run() {
   while (!stopping_) {

@@ -35,7 +35,7 @@ class ConnectionFront {
   // closes the connection afterwards.
   using Serve = std::function<void(socket_t connection, std::string received, Clock::time_point deadline)>;
 
-  ConnectionFront(socket_t listener, WorkerPool& workers, Serve serve, FrontLimits limits = {});
+  ConnectionFront(socket_t listener, WorkerPool& workers, Serve serve);
 
   // Accepts until Stop, then closes the listener and the connections still
   // without a worker.
@@ -67,7 +67,7 @@ class ConnectionFront {
   socket_t listener_;
   WorkerPool& workers_;
   Serve serve_;
-  FrontLimits limits_;
+  const FrontLimits limits_;
   std::atomic<bool> stopping_{false};
   std::vector<Connection> connections_;
   std::mutex answeredMutex_;

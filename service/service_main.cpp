@@ -3,7 +3,6 @@
 #include <httplib.h>
 
 #include <CLI/CLI.hpp>
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <iostream>
@@ -116,15 +115,13 @@ int Run(const ServiceOptions& options, int argc, char** argv) {
                           ConnectionStream stream(connection, std::move(received), deadline);
                           server.Answer(stream);
                         });
-  std::atomic<bool> stopped{false};
-  std::thread stopper([&] {
-    while (!stopped && !TerminationRequested()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  std::thread stopper([&front] {
+    while (!TerminationRequested()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     front.Stop();
   });
   std::cout << "ZelkoService listening on http://" << ListenAddressText(plan->host, std::to_string(plan->port)) << "/"
             << std::endl;
-  front.Run();
-  stopped = true;
+  front.Run();  // until the stopper stops it
   stopper.join();
   // The requests already taken finish: the running receipt and those waiting.
   workers.Finish();
