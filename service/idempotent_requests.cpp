@@ -26,15 +26,20 @@ bool IsValidIdempotencyKey(const std::string& key) {
 Reply IdempotentRequests::Handle(const std::string& key, const std::string& request, const Run& run) {
   if (auto known = Claim(key, request)) return *known;
   bool started = false;
-  const auto markStarted = [&] { return started = store_.MarkStarted(key, request); };
+  const auto markStarted = [&] { return started = store_.MarkStarted(key); };
   Reply reply;
   try {
     reply = run(markStarted);
   } catch (...) {
+    if (!started) store_.Forget(key);
     Release(key);
     throw;
   }
-  if (started && IsOutcome(reply) && !store_.Finish(key, reply)) {
+  if (!started) {
+    // Nothing ran: the key is free again. Should the store fail here, the key
+    // stays waiting, and a repeat runs as after a crash.
+    store_.Forget(key);
+  } else if (IsOutcome(reply) && !store_.Finish(key, reply)) {
     // The run is marked started, so a repeat is told the outcome is unknown and never runs again.
     std::cerr << "ZelkoService: the outcome for an Idempotency-Key could not be stored\n";
   }
@@ -52,11 +57,16 @@ std::optional<Reply> IdempotentRequests::Claim(const std::string& key, const std
   }
   if (const auto stored = store_.Find(key)) {
     if (stored->request != request) return KeyReused();
-    if (stored->finished) return stored->reply;
-    return ErrorReply(409,
-                      "the run with this Idempotency-Key was interrupted (the service stopped during it); "
-                      "whether the register executed it is unknown: check the register before sending it "
-                      "again with a new key");
+    if (stored->stage == Stage::Finished) return stored->reply;
+    if (stored->stage == Stage::Started) {
+      return ErrorReply(409,
+                        "the run with this Idempotency-Key was interrupted (the service stopped during it); "
+                        "whether the register executed it is unknown: check the register before sending it "
+                        "again with a new key");
+    }
+  }
+  if (!store_.MarkWaiting(key, request)) {
+    return ErrorReply(503, "the outcome store cannot be written, so the request was not taken; nothing was sent");
   }
   running_.emplace(key, request);
   return std::nullopt;

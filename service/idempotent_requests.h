@@ -12,9 +12,13 @@
 
 namespace zelko::service {
 
-// Makes a request with an Idempotency-Key run at most once: a repeat gets the
-// stored reply without running, a repeat during the run waits for it, and the
-// key with another request is refused.
+// Makes a request with an Idempotency-Key run at most once: the key is
+// recorded as soon as the request arrives, a repeat gets the stored reply
+// without running, a repeat while the request waits or runs waits for it,
+// and the key with another request is refused. The store belongs to this
+// process alone, so a key left waiting or started in it was left by a process
+// that has ended: a waiting one never reached the register and may run, a
+// started one is refused.
 class IdempotentRequests {
  public:
   // `markStarted` makes the start of the run durable; the run must not touch
@@ -27,8 +31,9 @@ class IdempotentRequests {
   Reply Handle(const std::string& key, const std::string& request, const Run& run);
 
  private:
-  // The reply that answers a key already known, or nothing when the key is new
-  // (it is then taken by this request). Waits while another request holds it.
+  // The reply that answers a key already known, or nothing when the key is
+  // taken by this request (it is then recorded as waiting). Waits while
+  // another request holds it.
   std::optional<Reply> Claim(const std::string& key, const std::string& request);
   void Release(const std::string& key);
 
@@ -40,5 +45,6 @@ class IdempotentRequests {
 
 // A key is 1 to 255 visible ASCII characters.
 bool IsValidIdempotencyKey(const std::string& key);
+inline constexpr const char* kInvalidKeyMessage = "an Idempotency-Key is 1 to 255 visible ASCII characters";
 
 }  // namespace zelko::service

@@ -21,8 +21,9 @@ class Statement {
   Statement& operator=(const Statement&) = delete;
 
   bool Ok() const { return statement_ != nullptr; }
+  // The text must outlive the statement's steps; it is not copied, as a request of megabytes may be long.
   void Bind(int index, const std::string& text) {
-    sqlite3_bind_blob(statement_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_blob(statement_, index, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
   }
   void Bind(int index, long long value) { sqlite3_bind_int64(statement_, index, value); }
   int Step() { return sqlite3_step(statement_); }
@@ -36,10 +37,19 @@ class Statement {
   sqlite3_stmt* statement_ = nullptr;
 };
 
+// A key neither waiting nor finished has started.
 constexpr const char* kSchema =
     "CREATE TABLE IF NOT EXISTS outcomes ("
     " key BLOB PRIMARY KEY, request BLOB NOT NULL, finished INTEGER NOT NULL,"
-    " status INTEGER, body BLOB, stored_at INTEGER NOT NULL)";
+    " status INTEGER, body BLOB, stored_at INTEGER NOT NULL, waiting INTEGER NOT NULL DEFAULT 0)";
+// Stores made before keys were recorded on arrival lack the column; their
+// unfinished keys had all started.
+constexpr const char* kAddWaiting = "ALTER TABLE outcomes ADD COLUMN waiting INTEGER NOT NULL DEFAULT 0";
+
+Stage StageOf(bool waiting, bool finished) {
+  if (finished) return Stage::Finished;
+  return waiting ? Stage::Waiting : Stage::Started;
+}
 
 }  // namespace
 
@@ -54,8 +64,7 @@ std::unique_ptr<OutcomeStore> OutcomeStore::Open(const std::string& path, std::c
   std::unique_ptr<OutcomeStore> store(new OutcomeStore(database, retention));
   // WAL with full sync: a committed outcome survives a crash of the service or the machine.
   sqlite3_busy_timeout(database, 5000);
-  if (!store->Execute("PRAGMA journal_mode=WAL") || !store->Execute("PRAGMA synchronous=FULL") ||
-      !store->Execute(kSchema)) {
+  if (!store->Prepare()) {
     error = "cannot prepare the outcome store " + path + ": " + sqlite3_errmsg(database);
     return nullptr;
   }
@@ -69,6 +78,11 @@ bool OutcomeStore::Execute(const char* statement) {
   return sqlite3_exec(database_, statement, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
+bool OutcomeStore::Prepare() {
+  if (!Execute("PRAGMA journal_mode=WAL") || !Execute("PRAGMA synchronous=FULL") || !Execute(kSchema)) return false;
+  return Statement(database_, "SELECT waiting FROM outcomes LIMIT 0").Ok() || Execute(kAddWaiting);
+}
+
 void OutcomeStore::RemoveExpired() {
   Statement remove(database_, "DELETE FROM outcomes WHERE stored_at < ?");
   if (!remove.Ok()) return;
@@ -78,26 +92,43 @@ void OutcomeStore::RemoveExpired() {
 
 std::optional<StoredOutcome> OutcomeStore::Find(const std::string& key) {
   const std::lock_guard lock(mutex_);
-  Statement find(database_, "SELECT request, finished, status, body FROM outcomes WHERE key = ? AND stored_at >= ?");
+  Statement find(database_,
+                 "SELECT request, waiting, finished, status, body FROM outcomes WHERE key = ? AND stored_at >= ?");
   if (!find.Ok()) return std::nullopt;
   find.Bind(1, key);
   find.Bind(2, Now() - retention_.count());
   if (find.Step() != SQLITE_ROW) return std::nullopt;
-  StoredOutcome outcome{find.Text(0), find.Number(1) != 0, {}};
-  if (outcome.finished) outcome.reply = {static_cast<int>(find.Number(2)), find.Text(3), true};
+  StoredOutcome outcome{find.Text(0), StageOf(find.Number(1) != 0, find.Number(2) != 0), {}};
+  if (outcome.stage == Stage::Finished) outcome.reply = {static_cast<int>(find.Number(3)), find.Text(4), true};
   return outcome;
 }
 
-bool OutcomeStore::MarkStarted(const std::string& key, const std::string& request) {
+bool OutcomeStore::MarkWaiting(const std::string& key, const std::string& request) {
   const std::lock_guard lock(mutex_);
   RemoveExpired();
   Statement mark(database_,
-                 "INSERT OR REPLACE INTO outcomes (key, request, finished, stored_at) VALUES (?, ?, 0, ?)");
+                 "INSERT OR REPLACE INTO outcomes (key, request, finished, stored_at, waiting) VALUES (?, ?, 0, ?, 1)");
   if (!mark.Ok()) return false;
   mark.Bind(1, key);
   mark.Bind(2, request);
   mark.Bind(3, Now());
   return mark.Step() == SQLITE_DONE;
+}
+
+bool OutcomeStore::MarkStarted(const std::string& key) {
+  const std::lock_guard lock(mutex_);
+  Statement mark(database_, "UPDATE outcomes SET waiting = 0 WHERE key = ?");
+  if (!mark.Ok()) return false;
+  mark.Bind(1, key);
+  return mark.Step() == SQLITE_DONE && sqlite3_changes(database_) == 1;
+}
+
+bool OutcomeStore::Forget(const std::string& key) {
+  const std::lock_guard lock(mutex_);
+  Statement forget(database_, "DELETE FROM outcomes WHERE key = ? AND waiting = 1 AND finished = 0");
+  if (!forget.Ok()) return false;
+  forget.Bind(1, key);
+  return forget.Step() == SQLITE_DONE;
 }
 
 bool OutcomeStore::Finish(const std::string& key, const Reply& reply) {

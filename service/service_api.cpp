@@ -100,7 +100,7 @@ Reply ServiceApi::OncePerKey(const httplib::Request& request, const IdempotentRe
   if (!request.has_header("Idempotency-Key")) return run([] { return true; });
   const std::string key = request.get_header_value("Idempotency-Key");
   if (!IsValidIdempotencyKey(key)) {
-    return ErrorReply(400, "an Idempotency-Key is 1 to 255 visible ASCII characters");
+    return ErrorReply(400, kInvalidKeyMessage);
   }
   return idempotent_.Handle(key, request.method + " " + request.path + "\n" + request.body, run);
 }

@@ -3,7 +3,6 @@
 #include <httplib.h>
 
 #include <CLI/CLI.hpp>
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <iostream>
@@ -11,22 +10,29 @@
 #include <thread>
 
 #include "access_rules.h"
+#include "connection_front.h"
+#include "connection_stream.h"
 #include "control_selection.h"
 #include "driver_environment.h"
 #include "driver_receipt_runner.h"
 #include "host_backend.h"
 #include "listen_address.h"
 #include "outcome_store.h"
+#include "register_thread.h"
+#include "request_server.h"
 #include "service_api.h"
 #include "service_options.h"
-#include "register_thread.h"
+#include "service_sockets.h"
+#include "store_lock.h"
 #include "termination_request.h"
+#include "worker_pool.h"
 
 namespace zelko::service {
 namespace {
 
 constexpr int kExitUsage = 2;
 constexpr std::chrono::hours kRetention{24 * 7};
+constexpr std::chrono::seconds kListenPatience{2};
 
 // A path as UTF-8, which SQLite takes on every system; unlike string(), it
 // cannot fail on Windows for a name outside the ANSI code page.
@@ -40,47 +46,55 @@ int Fail(const std::string& message) {
   return kExitUsage;
 }
 
-std::unique_ptr<OutcomeStore> OpenStore(const ServiceOptions& options, std::string& error) {
+// The store's folder, made when missing; empty, with `error` set, when it cannot be.
+std::filesystem::path StoreFolder(const ServiceOptions& options, std::string& error) {
   const std::filesystem::path folder =
       options.store.empty() ? DefaultStoreFolder() : std::filesystem::path(options.store);
   std::error_code made;
   std::filesystem::create_directories(folder, made);
   if (made) {
     error = "cannot make the store folder " + Utf8(folder) + ": " + made.message();
-    return nullptr;
+    return {};
   }
-  return OutcomeStore::Open(Utf8(folder / "outcomes.sqlite"), kRetention, error);
+  return folder;
 }
 
-bool Bind(httplib::Server& server, ListenPlan& plan) {
-  socket_t listener = INVALID_SOCKET;
-  server.set_socket_options([&listener](socket_t socket) {
-    httplib::default_socket_options(socket);
-    listener = socket;
-  });
-  if (plan.port != 0) {
-    if (!server.bind_to_port(plan.host, plan.port)) return false;
-  } else if ((plan.port = server.bind_to_any_port(plan.host)) <= 0) {
-    return false;
+// The store for this process alone. While another service holds it, waits,
+// and says so once; nothing, with `error` empty, when told to end meanwhile.
+std::unique_ptr<StoreLock> HoldStore(const std::filesystem::path& folder, std::string& error) {
+  auto lock = StoreLock::Open(folder / "service.lock", error);
+  if (!lock) {
+    error = "cannot lock the store " + Utf8(folder) + ": " + error;
+    return nullptr;
   }
-  // cpp-httplib listens with a backlog of 5; a burst of tills connecting at
-  // once overflows it and some connections are refused. Listening again on
-  // the bound socket raises the backlog to the system's limit.
-  ::listen(listener, SOMAXCONN);
-  return true;
+  if (lock->TryTake()) return lock;
+  std::cerr << "ZelkoService: the store " << Utf8(folder)
+            << " is held by another ZelkoService; waiting for it to end" << std::endl;
+  while (!lock->TryTake()) {
+    if (TerminationRequested()) return nullptr;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return lock;
 }
 
 int Run(const ServiceOptions& options, int argc, char** argv) {
   std::string error;
   auto plan = PlanListening(options, error);
   if (!plan) return Fail(error);
-  const auto store = OpenStore(options, error);
+  // The address before the store: a second service on an address in use ends
+  // soon, and one that waits for the store takes no connection meanwhile. The
+  // patience is for a restart, whose old process closes its listener on the
+  // termination signal, a moment after the new one may have started.
+  const socket_t listener = BindExclusively(plan->host, plan->port, kListenPatience, error);
+  if (listener == INVALID_SOCKET) return Fail("cannot listen on " + options.listen + ": " + error);
+  WatchTerminationRequests();
+  const std::filesystem::path folder = StoreFolder(options, error);
+  if (folder.empty()) return Fail(error);
+  const auto lock = HoldStore(folder, error);
+  if (!lock) return error.empty() ? 0 : Fail(error);
+  const auto store = OutcomeStore::Open(Utf8(folder / "outcomes.sqlite"), kRetention, error);
   if (!store) return Fail(error);
-
-  httplib::Server server;
-  // Every waiting request holds a thread; a few more serve status and page meanwhile.
-  server.new_task_queue = [] { return new httplib::ThreadPool(kQueueCapacity + 8); };
-  if (!Bind(server, *plan)) return Fail("cannot listen on " + options.listen);
+  if (!StartListening(listener)) return Fail("cannot listen on " + options.listen + ": the address is in use");
 
   const auto host = MakeHostServices(argc, argv);
   const auto settings = MakeSettingsStore("JQT SPA", "ZELKO");
@@ -91,19 +105,26 @@ int Run(const ServiceOptions& options, int argc, char** argv) {
   const AccessRules rules(options.allowOrigins, plan->token,
                           plan->loopback ? LoopbackAuthorities(plan->host, plan->port) : std::vector<std::string>{});
   ServiceApi api(rules, runner, *host, *store, controls.Description());
+  RequestServer server;
   api.Mount(server);
 
-  WatchTerminationRequests();
-  std::atomic<bool> stopped{false};
-  std::thread stopper([&] {
-    while (!stopped && !TerminationRequested()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    server.stop();
+  // Every waiting request holds a thread; a few more serve status and page meanwhile.
+  WorkerPool workers(kQueueCapacity + 8);
+  ConnectionFront front(listener, workers,
+                        [&server](socket_t connection, std::string received, ConnectionFront::Clock::time_point deadline) {
+                          ConnectionStream stream(connection, std::move(received), deadline);
+                          server.Answer(stream);
+                        });
+  std::thread stopper([&front] {
+    while (!TerminationRequested()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    front.Stop();
   });
   std::cout << "ZelkoService listening on http://" << ListenAddressText(plan->host, std::to_string(plan->port)) << "/"
             << std::endl;
-  server.listen_after_bind();
-  stopped = true;
+  front.Run();  // until the stopper stops it
   stopper.join();
+  // The requests already taken finish: the running receipt and those waiting.
+  workers.Finish();
   return 0;
 }
 

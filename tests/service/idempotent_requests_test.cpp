@@ -1,8 +1,13 @@
 #include "idempotent_requests.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <ctime>
 
 #include <future>
+#include <optional>
+#include <vector>
 
 #include "temp_folder.h"
 
@@ -60,11 +65,67 @@ TEST_F(IdempotentRequestsTest, RefusalsThatRanNothingAreNotKept) {
   EXPECT_EQ(runs_, 1);
 }
 
-TEST_F(IdempotentRequestsTest, ARunStartedButNeverFinishedIsNotRunAgain) {
+TEST_F(IdempotentRequestsTest, AKeyIsRecordedOnArrivalAndMarkedWhenItsRunStarts) {
   auto store = OpenStore();
-  ASSERT_TRUE(store->MarkStarted("k", "POST a"));
+  auto observer = OpenStore();  // another connection to the database: it sees what is committed
   IdempotentRequests requests(*store);
-  EXPECT_EQ(requests.Handle("k", "POST a", Counted({200, "again", false})).status, 409);
+  std::vector<std::optional<Stage>> seen;
+  const auto look = [&] {
+    const auto stored = observer->Find("k");
+    seen.push_back(stored ? std::optional(stored->stage) : std::nullopt);
+  };
+  requests.Handle("k", "POST a", [&](const std::function<bool()>& markStarted) {
+    look();
+    markStarted();
+    look();
+    return Reply{200, "done", false};
+  });
+  look();
+  EXPECT_EQ(seen, (std::vector<std::optional<Stage>>{Stage::Waiting, Stage::Started, Stage::Finished}));
+}
+
+// A process that ended, by a crash, before or during a keyed run: a repeat
+// runs it only when it had not reached the register.
+TEST_F(IdempotentRequestsTest, AKeyLeftUnfinishedRunsAgainOnlyIfItNeverStarted) {
+  struct Case {
+    const char* name;
+    bool started;
+    int status;
+    int runs;
+  };
+  for (const auto& test : {Case{"waiting", false, 200, 1}, Case{"started", true, 409, 0}}) {
+    SCOPED_TRACE(test.name);
+    runs_ = 0;
+    const std::string key = test.name;
+    {
+      auto ended = OpenStore();
+      ASSERT_TRUE(ended->MarkWaiting(key, "POST a"));
+      ASSERT_TRUE(!test.started || ended->MarkStarted(key));
+    }
+    auto store = OpenStore();
+    IdempotentRequests requests(*store);
+    EXPECT_EQ(requests.Handle(key, "POST a", Counted({200, "ran", false})).status, test.status);
+    EXPECT_EQ(requests.Handle(key, "POST a", Counted({200, "again", false})).status, test.status);
+    EXPECT_EQ(runs_, test.runs);
+  }
+}
+
+// Stores of the release before kept no waiting keys: an unfinished key there has started.
+TEST_F(IdempotentRequestsTest, AStoreOfTheEarlierLayoutKeepsWhatItKnew) {
+  sqlite3* database = nullptr;
+  ASSERT_EQ(sqlite3_open(folder_.File("outcomes.sqlite").c_str(), &database), SQLITE_OK);
+  const std::string now = std::to_string(std::time(nullptr));
+  const std::string earlier =
+      "CREATE TABLE outcomes (key BLOB PRIMARY KEY, request BLOB NOT NULL, finished INTEGER NOT NULL,"
+      " status INTEGER, body BLOB, stored_at INTEGER NOT NULL);"
+      "INSERT INTO outcomes VALUES (X'637574', X'504f53542061', 0, NULL, NULL, " + now + ");"
+      "INSERT INTO outcomes VALUES (X'646f6e65', X'504f53542061', 1, 200, X'6669727374', " + now + ");";
+  EXPECT_EQ(sqlite3_exec(database, earlier.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(database);
+  auto store = OpenStore();
+  IdempotentRequests requests(*store);
+  EXPECT_EQ(requests.Handle("cut", "POST a", Counted({200, "again", false})).status, 409);
+  EXPECT_EQ(requests.Handle("done", "POST a", Counted({200, "again", false})).body, "first");
   EXPECT_EQ(runs_, 0);
 }
 

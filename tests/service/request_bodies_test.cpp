@@ -19,6 +19,12 @@ TEST(RequestBodiesTest, ReceiptIsTheOneTheDriverReadsFromACommandFile) {
   EXPECT_TRUE(std::get<Receipt>(ReceiptFromBody(R"({"port":"1","speed":"9600","commands":[]})")).commandLines.empty());
 }
 
+std::string Repeated(const std::string& text, std::size_t times) {
+  std::string repeated;
+  for (std::size_t i = 0; i < times; ++i) repeated += text;
+  return repeated;
+}
+
 TEST(RequestBodiesTest, MalformedReceiptsAreRefusedWithAReason) {
   const std::vector<std::pair<std::string, std::string>> cases{
       {"", "not valid JSON"},
@@ -30,6 +36,12 @@ TEST(RequestBodiesTest, MalformedReceiptsAreRefusedWithAReason) {
       {R"({"port":"1","speed":"9600","commands":["a","b\rc"]})", "command 2 holds a carriage return"},
       {R"({"port":"1","speed":"9600","commands":["\u20ac"]})", "above U+00FF"},
       {R"({"port":"1","speed":"9600","commands":[],"command":[]})", "unknown field \"command\""},
+      {R"({"port":"1","speed":"9600","port":"2","commands":[]})", "\"port\" is given twice"},
+      {R"({"port":"1","speed":"9600","commands":["a",["b"]]})", "command 2 must be a string"},
+      {std::string(100000, '['), "JSON object"},
+      {R"({"port":"1","speed":"9600","commands":[)" + std::string(300000, '[') , "command 1 must be a string"},
+      {R"({"port":"1","speed":"9600","commands":[)" + Repeated("\"\",", 100000) + R"(""]})",
+       "\"commands\" holds more than 100000 items"},
   };
   for (const auto& [body, reason] : cases) {
     SCOPED_TRACE(body);
@@ -45,7 +57,8 @@ TEST(RequestBodiesTest, ArticleTextLinesEndInCrLfWhateverTheyEndedIn) {
   EXPECT_EQ(std::get<ArticleRequest>(parsed).articleFile, "a\r\nb\r\nc\r\nd");
   EXPECT_TRUE(std::get<ArticleRequest>(parsed).lowSpeed);
   EXPECT_FALSE(std::get<ArticleRequest>(ParseArticleBody(R"({"text":""})")).lowSpeed);
-  for (const char* body : {R"({"lowSpeed":false})", R"({"text":"x","lowSpeed":"yes"})", R"({"text":"x","ls":1})"}) {
+  for (const char* body : {R"({"lowSpeed":false})", R"({"text":"x","lowSpeed":"yes"})", R"({"text":"x","ls":1})",
+                           R"({"text":["x"]})", R"({"text":"x","lowSpeed":[true]})"}) {
     EXPECT_TRUE(std::holds_alternative<BadRequest>(ParseArticleBody(body))) << body;
   }
 }

@@ -22,15 +22,22 @@ using zelko::testing::TempFolder;
 // drives in `folder`; its output goes to a file of its own there.
 class RunningService {
  public:
-  RunningService(const TempFolder& folder, Environment environment, std::vector<std::string> arguments = {})
+  // Waits up to `startTimeout` for the service to listen (none: see WaitUntilListening).
+  RunningService(const TempFolder& folder, Environment environment, std::vector<std::string> arguments = {},
+                 std::chrono::milliseconds startTimeout = std::chrono::seconds(10))
       : program_(folder, "service", ZELKO_SERVICE_PATH, ServiceArguments(folder, std::move(arguments)),
                  ServiceEnvironment(folder, std::move(environment))) {
-    // "ZelkoService listening on http://HOST:PORT/"
-    if (program_.WaitForOutput("/\n")) {
+    if (startTimeout.count() > 0) WaitUntilListening(startTimeout);
+  }
+
+  // True once the service says where it listens: "ZelkoService listening on http://HOST:PORT/".
+  bool WaitUntilListening(std::chrono::milliseconds timeout) {
+    if (port_ == 0 && program_.WaitForOutput("/\n", timeout)) {
       const std::string output = Output();
       const std::size_t line = output.find("listening on http://");
       if (line != std::string::npos) port_ = std::stoi(output.substr(output.rfind(':', output.find("/\n", line)) + 1));
     }
+    return port_ != 0;
   }
 
   bool Started() const { return port_ != 0; }

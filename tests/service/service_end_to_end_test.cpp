@@ -13,50 +13,14 @@
 
 #include "child_process.h"
 #include "running_emulator.h"
-#include "running_service.h"
+#include "service_requests.h"
 
 namespace zelko::service::testing {
 namespace {
 
 using nlohmann::json;
 
-const httplib::Headers kNoHeaders;
-
-std::string ReceiptBody(const std::vector<std::string>& commands) {
-  return json{{"port", "1"}, {"speed", "115200,n,8,1"}, {"commands", commands}}.dump();
-}
-
-httplib::Result Post(const RunningService& service, const std::string& path, const std::string& body,
-                     const httplib::Headers& headers = kNoHeaders, const char* type = "application/json") {
-  return service.Client()->Post(path.c_str(), headers, body, type);
-}
-
-json Body(const httplib::Result& result) { return json::parse(result->body); }
-
-// The journal lines of SendCommand operations, their text only.
-std::vector<std::string> SentCommands(const std::string& journal) {
-  std::vector<std::string> commands;
-  std::istringstream lines(journal);
-  for (std::string line; std::getline(lines, line);) {
-    if (line.starts_with("SendCommand\t")) commands.push_back(line.substr(12, line.find('\t', 12) - 12));
-  }
-  return commands;
-}
-
-class ServiceTest : public ::testing::Test {
- protected:
-  std::string Journal() const { return folder_.Read("root/emulator/journal.txt"); }
-  std::string Scenario(const std::string& text) const { return folder_.Write("scenario.txt", text); }
-  // Waits, at most ten seconds, until the register has received `command`.
-  void WaitForJournal(const std::string& command) const {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (Journal().find(command) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-  }
-
-  TempFolder folder_;
-};
+using ServiceTest = ServiceFolderTest;
 
 TEST_F(ServiceTest, ReceiptRunsOnTheRegisterAndRepliesWhatTheResultFileWouldHold) {
   RunningService service(folder_, {{"ZELKO_CONTROL", "emulator"}});

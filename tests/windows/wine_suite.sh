@@ -386,6 +386,18 @@ if [ -f "$here/../../standin/CMakeLists.txt" ]; then
   check "service: an article load ends OK" grep -q '"ok":true' <<<"$reply"
   check "service: the article reached the register" \
     grep -qF $'SendCommand\t>>/?P/(110000012345670ACQUA MINERALE 1,5L 00000050021)' "$journal"
+  check "service: an empty Idempotency-Key: 400" \
+    test "$(post v1/receipts "$receipt_body" -H 'Idempotency-Key;' -o /dev/null -w '%{http_code}')" = 400
+  # One service per address (SO_EXCLUSIVEADDRUSE) and per store (LockFileEx).
+  address=$(sed 's|^http://||; s|/$||' <<<"$service_url")
+  check "service: a second service on the address in use does not start (2)" \
+    bash -c "'$run' '$till/ZelkoService.exe' --listen '$address' --store 'C:\\Dati\\other' >/dev/null 2>&1; test \$? = 2"
+  "$run" "$till/ZelkoService.exe" --listen 127.0.0.1:0 --store 'C:\Dati\store' >/dev/null 2>"$ZELKO_WORK/second.err" &
+  second_pid=$!
+  check "service: a second service on the store in use waits for it" bash -c \
+    'for _ in $(seq 1200); do grep -q "is held by another ZelkoService" "$1" && exit 0; sleep 0.1; done; exit 1' \
+    _ "$ZELKO_WORK/second.err"
+  kill "$second_pid" 2>/dev/null; wait "$second_pid" 2>/dev/null
   stop_service
   start_service ZELKO_CONTROL=tcp:127.0.0.1:$port
   post v1/receipts "$receipt_body" -H 'Idempotency-Key: wine-1' >/dev/null
