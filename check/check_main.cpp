@@ -5,9 +5,7 @@
 
 #include "check_report.h"
 #include "control_apartment.h"
-#include "file_locations.h"
 #include "host_backend.h"
-#include "host_system_name.h"
 #include "prefixed_lines.h"
 #include "till_checks.h"
 
@@ -24,22 +22,6 @@ struct Options {
   std::string report;
 };
 
-// The probe holds the run lock, so that no run shares the register with it;
-// while a run holds it, nothing is sent (the lock check says so).
-std::vector<PortProbe> Probe(const Options& options, const HostServices& host, const ControlSelection& controls,
-                             std::ostream& diagnostics) {
-  bool held = false;
-  const auto lock = host.TryLockForRun(LocateFiles(HostSystemName(host), host).commandFilePath, held);
-  if (held) return {};
-  const auto control = controls.Make(diagnostics);
-  std::vector<PortProbe> ports;
-  for (const std::string& port : options.findPort ? SerialPortsToTry() : std::vector<std::string>{options.port}) {
-    PortProbe probe = ProbePort(*control, port);
-    if (probe.answered || !options.findPort) ports.push_back(std::move(probe));
-  }
-  return ports;
-}
-
 int Run(const Options& options, int argc, char** argv) {
   PrefixedLines diagnostics(std::cerr, "ZelkoCheck: ");
   const ControlApartment apartment;
@@ -49,7 +31,10 @@ int Run(const Options& options, int argc, char** argv) {
   const ControlSelection controls(environment, *host);
   CheckReport report;
   report.checks = CheckTill({*host, *store, environment, controls});
-  if (options.findPort || !options.port.empty()) report.ports = Probe(options, *host, controls, diagnostics);
+  if (options.findPort || !options.port.empty()) {
+    report.ports = ProbeRegister(*host, controls, options.findPort ? SerialPortsToTry() : std::vector{options.port},
+                                 options.findPort, diagnostics);
+  }
   const std::string text = ReportText(report);
   std::cout << (options.json ? ReportJson(report) + "\n" : text) << std::flush;
   if (!options.report.empty()) {

@@ -1,5 +1,7 @@
 #include "register_probe.h"
 
+#include "file_locations.h"
+#include "host_system_name.h"
 #include "register_commands.h"
 #include "status_reply.h"
 
@@ -58,6 +60,21 @@ PortProbe ProbePort(RegisterControl& control, const std::string& port) {
   probe.status = probe.answered ? StatusMeaning(status.reply)
                                 : "nessuna risposta (codice " + std::to_string(status.code) + ")";
   return probe;
+}
+
+std::vector<PortProbe> ProbeRegister(const HostServices& host, const ControlSelection& controls,
+                                     const std::vector<std::string>& ports, bool answeredOnly,
+                                     std::ostream& diagnostics) {
+  bool held = false;
+  const auto lock = host.TryLockForRun(LocateFiles(HostSystemName(host), host).commandFilePath, held);
+  if (held) return {};
+  const auto control = controls.Make(diagnostics);
+  std::vector<PortProbe> probes;
+  for (const std::string& port : ports) {
+    PortProbe probe = ProbePort(*control, port);
+    if (probe.answered || !answeredOnly) probes.push_back(std::move(probe));
+  }
+  return probes;
 }
 
 }  // namespace zelko

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
+#include "control_selection.h"
 #include "host_services.h"
 #include "register_control.h"
 
@@ -20,6 +22,14 @@ struct PortProbe {
 // On one port, and nothing else: ClosePort, HighSpeed, OpenPort, the status
 // query "<</?s", ClosePort. No reset, no display text, no receipt command.
 PortProbe ProbePort(RegisterControl& control, const std::string& port);
+
+// The register asked on each of `ports` through a new control of `controls`,
+// under the run lock of the command file a run here would execute: while a
+// run holds it nothing is sent, and nothing comes back. With `answeredOnly`
+// only the ports where the register answered are kept.
+std::vector<PortProbe> ProbeRegister(const HostServices& host, const ControlSelection& controls,
+                                     const std::vector<std::string>& ports, bool answeredOnly,
+                                     std::ostream& diagnostics);
 
 // The ports that a search tries, in order (one implementation per platform):
 // the serial ports the system lists on Windows, "1" to "16" elsewhere.

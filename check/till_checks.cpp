@@ -109,7 +109,7 @@ Finding LockFinding(const HostServices& host, const std::string& commandFile) {
 Finding LoaderFinding(const HostServices& host) {
   const std::string folder = host.OwnFolder();
   if (!host.IsOrdinaryFile(folder + "\\PLUZELKO.exe") && !host.IsOrdinaryFile(folder + "\\PLUZELKO")) {
-    return {"loader", true, "PLUZELKO non si trova accanto a ZelkoCheck: nulla da controllare", {}};
+    return {"loader", true, "PLUZELKO non si trova in " + folder + ": nulla da controllare", {}};
   }
   const std::string recordFile = "C:\\ZELKOPLU.TXT";
   try {

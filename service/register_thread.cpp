@@ -20,14 +20,20 @@ RegisterThread::~RegisterThread() {
 }
 
 RunOutcome RegisterThread::Run(const Receipt& receipt, RunProgress& progress) {
-  std::packaged_task<RunOutcome()> run([&] { return runner_.Run(receipt, progress); });
-  auto outcome = run.get_future();
+  RunOutcome outcome;
+  Do([&] { outcome = runner_.Run(receipt, progress); });
+  return outcome;
+}
+
+void RegisterThread::Do(const std::function<void()>& work) {
+  std::packaged_task<void()> task(work);
+  auto done = task.get_future();
   {
     const std::lock_guard lock(mutex_);
-    runs_.emplace_back([&run] { run(); });
+    runs_.emplace_back([&task] { task(); });
   }
   handed_.notify_one();
-  return outcome.get();
+  done.get();
 }
 
 void RegisterThread::Serve(std::promise<void>& ready) {

@@ -25,6 +25,8 @@ class RegisterThread final : public ReceiptRunner {
   RegisterThread& operator=(const RegisterThread&) = delete;
 
   RunOutcome Run(const Receipt& receipt, RunProgress& progress) override;
+  // Does `work` on the thread, as a run is done, and waits for it.
+  void Do(const std::function<void()>& work);
 
  private:
   void Serve(std::promise<void>& ready);

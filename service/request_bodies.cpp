@@ -87,4 +87,15 @@ std::variant<ArticleRequest, BadRequest> ParseArticleBody(std::string_view body)
   return ArticleRequest{WithCrlfLineEnds(*text), lowSpeed != object->end() && std::get<bool>(lowSpeed->second)};
 }
 
+std::variant<std::string, BadRequest> ParseProbeBody(std::string_view body) {
+  std::string error;
+  const auto object = ReadFlatObject(body, {{"port", FieldKind::String, false}}, error);
+  if (!object) return BadRequest{error};
+  const auto field = object->find("port");
+  if (field == object->end()) return std::string();
+  const auto port = LineText(std::get<std::string>(field->second), "\"port\"", error);
+  if (!port) return BadRequest{error};
+  return *port;
+}
+
 }  // namespace zelko::service

@@ -25,4 +25,8 @@ struct ArticleRequest {
 // A body {"text", "lowSpeed"}.
 std::variant<ArticleRequest, BadRequest> ParseArticleBody(std::string_view body);
 
+// A body {"port"} for the register's probe: the port, or "" (also when the
+// field is absent) for every serial port.
+std::variant<std::string, BadRequest> ParseProbeBody(std::string_view body);
+
 }  // namespace zelko::service

@@ -36,9 +36,15 @@ std::string VersionText() {
 
 }  // namespace
 
-ServiceApi::ServiceApi(const AccessRules& rules, ReceiptRunner& runner, const HostServices& host, OutcomeStore& store,
+ServiceApi::ServiceApi(const AccessRules& rules, ReceiptRunner& runner, TillDiagnostics& diagnostics,
+                       const HostServices& host, OutcomeStore& store,
                        std::string controlInUse)
-    : rules_(rules), runner_(runner), host_(host), idempotent_(store), controlInUse_(std::move(controlInUse)) {}
+    : rules_(rules),
+      runner_(runner),
+      diagnostics_(diagnostics),
+      host_(host),
+      idempotent_(store),
+      controlInUse_(std::move(controlInUse)) {}
 
 void ServiceApi::Mount(httplib::Server& server) {
   server.set_payload_max_length(kBodyLimit);
@@ -50,6 +56,12 @@ void ServiceApi::Mount(httplib::Server& server) {
   });
   server.Get("/v1/status", [this](const httplib::Request& request, httplib::Response& response) {
     Guarded(request, response, [this](const httplib::Request&) { return Status(); });
+  });
+  server.Get("/v1/diagnostics", [this](const httplib::Request& request, httplib::Response& response) {
+    Guarded(request, response, [this](const httplib::Request&) { return Diagnose(); });
+  });
+  server.Post("/v1/diagnostics/probe", [this](const httplib::Request& request, httplib::Response& response) {
+    Guarded(request, response, [this](const httplib::Request& r) { return Probe(r); });
   });
   server.Options(R"(/v1/.*)", [this](const httplib::Request& request, httplib::Response& response) {
     Preflight(request, response);
@@ -132,7 +144,7 @@ Reply ServiceApi::PostArticles(const httplib::Request& request) {
 
 Reply ServiceApi::RunInTurn(const Receipt& receipt, const std::function<bool()>& markStarted,
                             const std::string& what) {
-  const auto reply = queue_.RunInTurn([&](RunProgress& progress) {
+  return InTurn([&](RunProgress& progress) {
     if (!markStarted()) {
       return ErrorReply(503, "the outcome store cannot be written, so the run was not started; nothing was sent");
     }
@@ -140,7 +152,24 @@ Reply ServiceApi::RunInTurn(const Receipt& receipt, const std::function<bool()>&
     recent_.Add(what, outcome);
     return outcome;
   });
-  if (reply) return *reply;
+}
+
+Reply ServiceApi::Diagnose() {
+  return InTurn([this](RunProgress&) { return Reply{200, diagnostics_.Checks(), false}; });
+}
+
+Reply ServiceApi::Probe(const httplib::Request& request) {
+  const QueueState state = queue_.State();
+  if (state.running || state.waiting > 0) {
+    return ErrorReply(409, "a receipt is running or waiting; the register is asked only while none is");
+  }
+  const auto port = ParseProbeBody(request.body);
+  if (const auto* bad = std::get_if<BadRequest>(&port)) return ErrorReply(400, bad->message);
+  return InTurn([&](RunProgress&) { return Reply{200, diagnostics_.Probe(std::get<std::string>(port)), false}; });
+}
+
+Reply ServiceApi::InTurn(const RunQueue::Job& job) {
+  if (const auto reply = queue_.RunInTurn(job)) return *reply;
   return ErrorReply(503, "the service is busy: " + std::to_string(kQueueCapacity) +
                              " requests already wait for the register; nothing was sent, try again later");
 }

@@ -102,9 +102,11 @@ int Run(const ServiceOptions& options, int argc, char** argv) {
   const ControlSelection controls(environment, *host);
   DriverReceiptRunner driverRunner(*host, *settings, environment, controls);
   RegisterThread runner(driverRunner);
+  const Till till{*host, *settings, environment, controls};
+  TillDiagnostics diagnostics(till, runner);
   const AccessRules rules(options.allowOrigins, plan->token,
                           plan->loopback ? LoopbackAuthorities(plan->host, plan->port) : std::vector<std::string>{});
-  ServiceApi api(rules, runner, *host, *store, controls.Description());
+  ServiceApi api(rules, runner, diagnostics, *host, *store, controls.Description());
   RequestServer server;
   api.Mount(server);
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The service's page in headless Chromium, driven over the DevTools protocol:
 it loads, shows the status, a mouse click in the browser sends a test receipt
-(greeting only) to the built-in emulator, and the page shows "OK". Started
+(greeting only) to the built-in emulator, and the page shows "OK"; its
+Diagnostica shows the till's checks and, on a click, the register on a port. Started
 with a token, the page asks for it, refuses a wrong one without reaching the
 register, and keeps the right one for the tab across a reload.
 
@@ -145,6 +146,11 @@ def open_page(page):
     page.click("testReceipt")
     page.wait_for_text("outcome", lambda text: text == "OK")
     page.wait_for_text("recent", lambda text: "OK" in text)
+    page.wait_for_text("checksOutcome", lambda text: text == "tutto a posto")
+    page.wait_for_text("checks", lambda text: "files" in text and "control" in text)
+    page.type("probePort", "4")
+    page.click("probe")
+    page.wait_for_text("ports", lambda text: text.startswith("porta 4risponde"))
 
 
 def page_with_token(page):

@@ -63,5 +63,13 @@ TEST(RequestBodiesTest, ArticleTextLinesEndInCrLfWhateverTheyEndedIn) {
   }
 }
 
+TEST(RequestBodiesTest, ProbeNamesOnePortOrNoneForASearch) {
+  const std::pair<const char*, const char*> ports[] = {{R"({"port":"3"})", "3"}, {R"({"port":""})", ""}, {"{}", ""}};
+  for (const auto& [body, port] : ports) EXPECT_EQ(std::get<std::string>(ParseProbeBody(body)), port) << body;
+  for (const char* body : {"", R"({"port":3})", R"({"port":"3\r\n=K"})", R"({"port":"3","reset":true})"}) {
+    EXPECT_TRUE(std::holds_alternative<BadRequest>(ParseProbeBody(body))) << body;
+  }
+}
+
 }  // namespace
 }  // namespace zelko::service

@@ -272,5 +272,40 @@ TEST_F(ServiceTest, RunsFromFilesAndFromHttpTakeTurnsOnOneRegister) {
   EXPECT_EQ(order, (std::vector<std::string>{"=FILE1", "=SLOW", "=FILE2", "=HTTP1", "=HTTP2"}));
 }
 
+TEST_F(ServiceTest, DiagnosticsShowTheChecksAndAskTheRegisterOnlyWhileNoReceiptRuns) {
+  RunningService service(folder_, {{"ZELKO_CONTROL", "emulator"},
+                                   {"ZELKO_EMULATOR_SCENARIO", Scenario("on prefix =SLOW delay 1000\n")}});
+  ASSERT_TRUE(service.Started()) << service.Output();
+  const auto checks = service.Client()->Get("/v1/diagnostics");
+  ASSERT_TRUE(checks);
+  EXPECT_EQ(checks->status, 200);
+  const json report = Body(checks);
+  std::set<std::string> ids;
+  for (const json& check : report.at("checks")) ids.insert(check.at("id"));
+  for (const char* id : {"host", "files", "settings", "lock", "control"}) EXPECT_TRUE(ids.contains(id)) << id;
+  EXPECT_FALSE(report.contains("ports"));
+  EXPECT_EQ(Journal(), "") << "the checks touch no register";
+
+  const auto probe = Post(service, "/v1/diagnostics/probe", R"({"port":"2"})");
+  ASSERT_TRUE(probe);
+  EXPECT_EQ(probe->status, 200);
+  const json ports = Body(probe).at("ports");
+  ASSERT_EQ(ports.size(), 1u) << probe->body;
+  EXPECT_EQ(ports[0]["port"], "2");
+  EXPECT_TRUE(ports[0]["answered"]);
+  EXPECT_TRUE(SentCommands(Journal()).empty()) << Journal();
+  EXPECT_NE(Journal().find("SendQuery\t<</?s"), std::string::npos) << Journal();
+
+  auto receipt = std::async(std::launch::async, [&] { return Post(service, "/v1/receipts", ReceiptBody({"=SLOW"})); });
+  WaitForJournal("=SLOW");
+  const std::string journal = Journal();
+  const auto refused = Post(service, "/v1/diagnostics/probe", R"({"port":"2"})");
+  ASSERT_TRUE(refused);
+  EXPECT_EQ(refused->status, 409);
+  EXPECT_EQ(Body(receipt.get())["ok"], true);
+  const std::string after = Journal();
+  EXPECT_EQ(after.find("OpenPort\t2", journal.size()), std::string::npos) << "the probe stayed off: " << after;
+}
+
 }  // namespace
 }  // namespace zelko::service::testing
