@@ -422,6 +422,11 @@ if [ -f "$here/../../standin/CMakeLists.txt" ]; then
     test "$(grep -l '"ok":true' "$ZELKO_WORK"/standin-?.reply | wc -l)" = 4
   check "service, stand-in: each reached the register once" \
     test "$(sent_count "$ZELKO_WORK/standin-service.journal")" = 4
+  # Diagnostica: the control inspected and probed on the service's register thread.
+  check "service, stand-in: the diagnostics site the maker's control on the form" \
+    bash -c "curl -s -m 120 '${service_url}v1/diagnostics' | grep -qF '\"id\":\"control.form\",\"ok\":true'"
+  check "service, stand-in: the probe of port 1 finds the register" \
+    grep -qF '"answered":true' <<<"$(post v1/diagnostics/probe '{"port": "1"}')"
   stop_service
 
   check "the stand-in unregisters with regsvr32 /u" wine_regsvr32 /u 'C:\Cassa\ZelkoStandIn.dll'
