@@ -5,6 +5,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "control_expectations.h"
 #include "event_recorder.h"
 #include "fake_dispatch_control.h"
 #include "win32_error_text.h"
@@ -206,14 +207,7 @@ TEST(ActiveXRegisterControlTest, RefusedCallsAndAMissingControlMeanNoHardware) {
   ActiveXRegisterControl missing(static_cast<IDispatch*>(nullptr));
   EventRecorder events;
   missing.SetEventHandler(&events);
-  EXPECT_EQ(missing.ClosePort(), kResultNoHardware);
-  EXPECT_EQ(missing.OpenPort("1"), kResultNoHardware);
-  missing.SetHighSpeed(true);
-  EXPECT_EQ(missing.SendCommand("=K"), kResultNoHardware);
-  const QueryResult query = missing.SendQuery("<</?s");
-  EXPECT_EQ(query.code, kResultNoHardware);
-  EXPECT_EQ(query.reply, "");
-  EXPECT_EQ(missing.ResultCodeExtended(), 0);
+  testing::ExpectNoHardwareOnEveryOperation(missing);
 }
 
 TEST(ActiveXRegisterControlTest, AControlWithoutEventsStillWorks) {

@@ -14,6 +14,7 @@
 #include "activex_event_sink.h"
 #include "activex_register_control.h"
 #include "activex_text.h"
+#include "control_expectations.h"
 #include "scoped_env.h"
 #include "standin_fixtures.h"
 #include "win32_message_pump.h"
@@ -198,14 +199,7 @@ TEST_F(StandInControlTest, WithoutAReachableRegisterEveryOperationFindsNoHardwar
     SCOPED_TRACE(address.value_or("unset"));
     testing::ScopedEnv setting("ZELKO_STANDIN_REGISTER", address);
     ActiveXRegisterControl binding(Create().Get());
-    EXPECT_EQ(binding.ClosePort(), kResultNoHardware);
-    EXPECT_EQ(binding.OpenPort("COM1"), kResultNoHardware);
-    binding.SetHighSpeed(true);
-    EXPECT_EQ(binding.SendCommand("=K"), kResultNoHardware);
-    const QueryResult query = binding.SendQuery("<</?s");
-    EXPECT_EQ(query.code, kResultNoHardware);
-    EXPECT_EQ(query.reply, "");
-    EXPECT_EQ(binding.ResultCodeExtended(), 0);
+    testing::ExpectNoHardwareOnEveryOperation(binding);
   }
 }
 
